@@ -1,0 +1,29 @@
+// The connection to one SQLite book database, opened by its ANSI path.
+#pragma once
+
+#include <string_view>
+
+#include "bookdb/SqliteDataset.h"
+
+class SqliteDB {
+ public:
+  SqliteDB() = default;
+  SqliteDB(const SqliteDB&) = delete;
+  SqliteDB& operator=(const SqliteDB&) = delete;
+  ~SqliteDB() { Close(); }
+
+  // Opens the database at `ansiPath` (closing any open one first). Without allowCreate the file
+  // must exist and nothing is created; ":memory:" (any case) or an empty path opens an
+  // in-memory database, and only with allowCreate.
+  bool Open(std::string_view ansiPath, bool allowCreate = false);
+  // A record set for the first statement of `ansiSql`; empty (not ready) when it does not
+  // prepare. The record set borrows the connection.
+  SqliteDataset Query(std::string_view ansiSql) const;
+  // False only when statements were still open; the connection is forgotten all the same and
+  // goes away once they are finished.
+  bool Close();
+  bool isOpen() const { return connection_ != nullptr; }
+
+ private:
+  sqlite3* connection_ = nullptr;
+};

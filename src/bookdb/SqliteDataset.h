@@ -1,0 +1,52 @@
+// A forward-only record set over one prepared SELECT statement.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+class SqliteDataset {
+ public:
+  SqliteDataset() = default;
+  SqliteDataset(SqliteDataset&&) noexcept = default;
+  SqliteDataset& operator=(SqliteDataset&&) noexcept = default;
+  ~SqliteDataset() = default;
+
+  // Counts the rows by stepping to the end, then rewinds so that MoveNext yields the first row.
+  bool MoveFirst();
+  int GetRecordCount() const { return counted_ ? count_ : 0; }
+  // True when a row is current.
+  bool MoveNext();
+
+  // A column by name (ASCII letters matched in any case) or by 1-based number. `ok`, when
+  // given, tells whether the value came from a current row. Text is converted to ANSI (empty
+  // when it has no exact ANSI form); bytes are returned as stored.
+  std::string ReadText(std::string_view name, bool* ok = nullptr) const;
+  std::string ReadText(int number, bool* ok = nullptr) const;
+  std::string ReadBytes(std::string_view name, bool* ok = nullptr) const;
+  std::string ReadBytes(int number, bool* ok = nullptr) const;
+
+  bool Close();
+  bool isReady() const { return connection_ != nullptr && statement_ != nullptr; }
+
+ private:
+  friend class SqliteDB;
+  struct StatementDeleter {
+    void operator()(sqlite3_stmt* statement) const;
+  };
+  enum class Kind { Text, Bytes };
+
+  // Prepares the first statement of `ansiSql`; a failure leaves the record set empty.
+  bool Prepare(sqlite3* connection, std::string_view ansiSql);
+  int columnIndex(std::string_view name) const;
+  std::string read(int index, Kind kind, bool* ok) const;
+
+  sqlite3* connection_ = nullptr;  // borrowed from the SqliteDB
+  std::unique_ptr<sqlite3_stmt, StatementDeleter> statement_;
+  int count_ = 0;
+  bool counted_ = false;
+  bool atEnd_ = false;  // the last step found no further row
+};

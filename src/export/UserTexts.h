@@ -1,0 +1,25 @@
+// Every text the program shows, in one place. Compiled to code page 936 bytes for the A functions.
+#pragma once
+
+namespace texts {
+
+// Notice titles.
+extern const char* const kDefaultNoticeTitle;
+extern const char* const kErrorTitle;
+extern const char* const kInfoTitle;
+extern const char* const kGuardTitle;
+
+// Export notices.
+extern const char* const kDone;
+extern const char* const kDoneWithFailures;  // followed by the count, then kFailuresSuffix
+extern const char* const kFailuresSuffix;
+extern const char* const kMoreFailures;
+extern const char* const kFolderMissing;
+extern const char* const kUnreadableBook;
+extern const char* const kUnsafeId;
+extern const char* const kSevenZipMissing;
+extern const char* const kUnpackFailed;
+extern const char* const kInvalidFile;
+extern const wchar_t* const kChooseFolderPrompt;  // for the wide folder chooser
+
+}  // namespace texts

@@ -1,0 +1,144 @@
+// File-system helpers on UTF-16 paths of any length and any characters.
+#include "export/WideFileOps.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "bookdb/TextConversion.h"
+#include "export/Handles.h"
+
+namespace {
+
+constexpr std::wstring_view kLongPrefix = L"\\\\?\\";
+constexpr std::wstring_view kLongUncPrefix = L"\\\\?\\UNC\\";
+
+bool isDriveLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
+
+// Length of the part of a long-form path that names no directory to create: the prefix with
+// the drive ("\\?\D:\") or with the server and share ("\\?\UNC\server\share\").
+size_t rootLength(std::wstring_view longPath) {
+  if (longPath.starts_with(kLongUncPrefix)) {
+    size_t end = longPath.find(L'\\', kLongUncPrefix.size());                 // after the server
+    if (end != std::wstring_view::npos) end = longPath.find(L'\\', end + 1);  // after the share
+    return end == std::wstring_view::npos ? longPath.size() : end + 1;
+  }
+  if (longPath.starts_with(kLongPrefix)) {
+    const size_t drive = longPath.find(L'\\', kLongPrefix.size());
+    return drive == std::wstring_view::npos ? longPath.size() : drive + 1;
+  }
+  return 0;
+}
+
+DWORD attributesOf(std::wstring_view path) {
+  return GetFileAttributesW(longPathForm(path).c_str());
+}
+
+}  // namespace
+
+std::wstring longPathForm(std::wstring_view path) {
+  std::wstring normal(path);
+  for (auto& c : normal)
+    if (c == L'/') c = L'\\';
+  if (normal.starts_with(kLongPrefix)) return normal;
+
+  std::wstring prefix;
+  std::wstring_view rest;
+  if (normal.size() >= 3 && isDriveLetter(normal[0]) && normal[1] == L':' && normal[2] == L'\\') {
+    prefix = kLongPrefix;
+    rest = normal;
+  } else if (normal.starts_with(L"\\\\")) {
+    prefix = kLongUncPrefix;
+    rest = std::wstring_view(normal).substr(2);
+  } else {
+    return normal;
+  }
+  // The long form takes every "\" literally: a doubled one would name an empty component.
+  std::wstring result = prefix;
+  result.reserve(prefix.size() + rest.size());
+  for (const wchar_t c : rest) {
+    if (c == L'\\' && !result.empty() && result.back() == L'\\') continue;
+    result += c;
+  }
+  return result;
+}
+
+bool createDirectoryTree(std::wstring_view path) {
+  const std::wstring longPath = longPathForm(path);
+  for (size_t i = rootLength(longPath); i < longPath.size(); ++i) {
+    if (longPath[i] == L'\\') CreateDirectoryW(longPath.substr(0, i).c_str(), nullptr);
+  }
+  if (!longPath.empty() && longPath.back() != L'\\') CreateDirectoryW(longPath.c_str(), nullptr);
+  return isDirectoryWide(longPath);
+}
+
+bool isDirectoryWide(std::wstring_view path) {
+  const DWORD attributes = attributesOf(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool makeWorkingFolder(std::string_view ansiPath) {
+  return createDirectoryTree(ansiToWide(ansiPath));
+}
+
+bool copyFileWide(std::wstring_view source, std::wstring_view target, bool overwrite) {
+  return CopyFileW(longPathForm(source).c_str(), longPathForm(target).c_str(), !overwrite) != 0;
+}
+
+bool fileExistsWide(std::wstring_view path) {
+  return attributesOf(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool removeDirectoryTree(std::wstring_view path) {
+  const std::wstring longPath = longPathForm(path);
+  WIN32_FIND_DATAW entry;
+  const auto find = ownFindHandle(FindFirstFileW((longPath + L"\\*").c_str(), &entry));
+  if (find) {
+    do {
+      const std::wstring_view name = entry.cFileName;
+      if (name == L"." || name == L"..") continue;
+      const std::wstring child = longPath + L'\\' + entry.cFileName;
+      // A junction or link is removed itself, never followed.
+      const bool descend = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+                           (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
+      if (descend) {
+        removeDirectoryTree(child);
+      } else if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveDirectoryW(child.c_str());
+      } else {
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
+          SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(child.c_str());
+      }
+    } while (FindNextFileW(find.get(), &entry));
+  }
+  RemoveDirectoryW(longPath.c_str());
+  return !fileExistsWide(longPath);
+}
+
+NewFileResult writeNewFile(std::wstring_view path, std::string_view bytes) {
+  const std::wstring longPath = longPathForm(path);
+  const auto file = ownFileHandle(CreateFileW(longPath.c_str(), GENERIC_WRITE | DELETE, 0, nullptr,
+                                              CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) {
+    const DWORD error = GetLastError();
+    // A directory of that name is refused with "access denied" rather than "exists".
+    if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ||
+        (error == ERROR_ACCESS_DENIED && fileExistsWide(longPath)))
+      return NewFileResult::AlreadyExists;
+    return NewFileResult::Failed;
+  }
+  constexpr size_t kChunk = 1 << 20;
+  for (size_t done = 0; done < bytes.size();) {
+    const DWORD size = static_cast<DWORD>(std::min(kChunk, bytes.size() - done));
+    DWORD written = 0;
+    if (!WriteFile(file.get(), bytes.data() + done, size, &written, nullptr) || written != size) {
+      // Leave no truncated article behind under a name that looks complete.
+      FILE_DISPOSITION_INFO dispose{TRUE};
+      SetFileInformationByHandle(file.get(), FileDispositionInfo, &dispose, sizeof dispose);
+      return NewFileResult::Failed;
+    }
+    done += size;
+  }
+  return NewFileResult::Written;
+}

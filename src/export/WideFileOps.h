@@ -1,0 +1,26 @@
+// File-system helpers on UTF-16 paths of any length and any characters.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The form Windows takes for paths beyond MAX_PATH: "/" becomes "\", "D:\x" becomes "\\?\D:\x"
+// and "\\server\share\x" becomes "\\?\UNC\server\share\x". Other paths are returned unchanged.
+std::wstring longPathForm(std::wstring_view path);
+
+// Creates every missing directory of `path`, outermost first. True when it is a directory
+// afterwards.
+bool createDirectoryTree(std::wstring_view path);
+bool isDirectoryWide(std::wstring_view path);
+// Creates the directory tree named by an ANSI path; true when it is a directory afterwards.
+bool makeWorkingFolder(std::string_view ansiPath);
+bool copyFileWide(std::wstring_view source, std::wstring_view target, bool overwrite);
+// True for an existing file or directory of that name.
+bool fileExistsWide(std::wstring_view path);
+// Deletes a directory with everything in it, depth-first. True when it is gone afterwards.
+bool removeDirectoryTree(std::wstring_view path);
+
+enum class NewFileResult { Written, AlreadyExists, Failed };
+// Writes `bytes` to a file that must not exist yet; an existing file or directory of that name
+// is left untouched.
+NewFileResult writeNewFile(std::wstring_view path, std::string_view bytes);

@@ -1,0 +1,105 @@
+// Opening and closing book databases by their ANSI paths.
+#include <gtest/gtest.h>
+
+#include "bookdb/SqliteDB.h"
+#include "bookdb/TextConversion.h"
+#include "export/WideFileOps.h"
+#include "support/BookBuilder.h"
+#include "support/TempDir.h"
+
+namespace {
+
+std::string ansiPath(const std::wstring& path) { return wideToAnsi(path).value(); }
+
+int countFolders(const SqliteDB& db) {
+  auto rows = db.Query("SELECT id FROM Folder");
+  rows.MoveFirst();
+  return rows.GetRecordCount();
+}
+
+TEST(SqliteDBTest, MissingFileWithoutAllowCreateFailsAndCreatesNothing) {
+  TempDir dir;
+  const std::wstring missing = dir / L"missing.db";
+  SqliteDB db;
+  EXPECT_FALSE(db.Open(ansiPath(missing)));
+  EXPECT_FALSE(db.Open(ansiPath(missing), false));
+  EXPECT_FALSE(db.isOpen());
+  EXPECT_FALSE(fileExistsWide(missing));
+}
+
+TEST(SqliteDBTest, MissingFileWithAllowCreateIsCreated) {
+  TempDir dir;
+  SqliteDB db;
+  EXPECT_TRUE(db.Open(ansiPath(dir / L"new.db"), true));
+  EXPECT_TRUE(fileExistsWide(dir / L"new.db"));
+}
+
+TEST(SqliteDBTest, MemoryDatabaseOnlyWithAllowCreate) {
+  for (const char* name : {"", ":memory:", ":MEMORY:", ":Memory:"}) {
+    SqliteDB db;
+    EXPECT_FALSE(db.Open(name)) << name;
+    EXPECT_TRUE(db.Open(name, true)) << name;
+    auto rows = db.Query("SELECT 1");
+    EXPECT_TRUE(rows.MoveFirst());
+    EXPECT_EQ(rows.GetRecordCount(), 1);
+  }
+}
+
+TEST(SqliteDBTest, ChinesePathReachesSqliteAsUtf8) {
+  TempDir dir(L"书籍 目录");
+  const std::wstring path = dir / L"我的书.db";
+  BookBuilder(path).folder("f1", "第一卷").folder("f2", "第二卷");
+  SqliteDB db;
+  ASSERT_TRUE(db.Open(ansiPath(path)));
+  EXPECT_EQ(countFolders(db), 3);  // with the trash folder
+}
+
+TEST(SqliteDBTest, OpenTwiceSwitchesToTheSecondDatabase) {
+  TempDir dir;
+  BookBuilder(dir / L"one.db").folder("a", "A");
+  BookBuilder(dir / L"two.db").folder("a", "A").folder("b", "B");
+  SqliteDB db;
+  ASSERT_TRUE(db.Open(ansiPath(dir / L"one.db")));
+  EXPECT_EQ(countFolders(db), 2);
+  ASSERT_TRUE(db.Open(ansiPath(dir / L"two.db")));
+  EXPECT_EQ(countFolders(db), 3);
+}
+
+TEST(SqliteDBTest, FailedOpenLeavesTheObjectClosed) {
+  TempDir dir;
+  BookBuilder(dir / L"one.db");
+  SqliteDB db;
+  ASSERT_TRUE(db.Open(ansiPath(dir / L"one.db")));
+  EXPECT_FALSE(db.Open(ansiPath(dir / L"missing.db")));
+  EXPECT_FALSE(db.isOpen());
+  EXPECT_FALSE(db.Query("SELECT 1").isReady());
+}
+
+TEST(SqliteDBTest, CloseReportsOpenStatementsAndForgetsTheConnection) {
+  SqliteDB never;
+  EXPECT_TRUE(never.Close());
+
+  SqliteDB db;
+  ASSERT_TRUE(db.Open(":memory:", true));
+  auto rows = db.Query("SELECT 1 UNION ALL SELECT 2");
+  ASSERT_TRUE(rows.MoveNext());
+  EXPECT_FALSE(db.Close());
+  EXPECT_FALSE(db.isOpen());
+  // The record set still works on the connection it borrowed until it is finished.
+  EXPECT_EQ(rows.ReadBytes(1), "1");
+  EXPECT_TRUE(rows.Close());
+  EXPECT_TRUE(db.Close());
+}
+
+TEST(SqliteDBTest, NonDatabaseFileOpensButQueriesAreEmpty) {
+  TempDir dir;
+  writeFileBytes(dir / L"text.db", "this is not a database, only some text that is long enough");
+  SqliteDB db;
+  db.Open(ansiPath(dir / L"text.db"));
+  auto rows = db.Query("SELECT name, id FROM Folder");
+  EXPECT_FALSE(rows.isReady());
+  EXPECT_FALSE(rows.MoveFirst());
+  EXPECT_EQ(rows.GetRecordCount(), 0);
+}
+
+}  // namespace

@@ -1,0 +1,116 @@
+// Directory trees, copies and existence tests on paths of any length and any characters.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "bookdb/TextConversion.h"
+#include "export/WideFileOps.h"
+#include "support/TempDir.h"
+
+namespace {
+
+TEST(WideFileOpsTest, LongPathForm) {
+  const struct {
+    std::wstring_view path;
+    std::wstring_view expected;
+  } cases[] = {
+      {L"D:\\books\\a.txt", L"\\\\?\\D:\\books\\a.txt"},
+      {L"d:/books/a.txt", L"\\\\?\\d:\\books\\a.txt"},
+      {L"D:\\", L"\\\\?\\D:\\"},
+      {L"D:\\\\books\\\\a", L"\\\\?\\D:\\books\\a"},
+      {L"\\\\server\\share\\dir", L"\\\\?\\UNC\\server\\share\\dir"},
+      {L"\\\\?\\D:\\already", L"\\\\?\\D:\\already"},
+      {L"relative\\dir", L"relative\\dir"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(longPathForm(c.path), c.expected) << c.path.data();
+}
+
+TEST(WideFileOpsTest, CreatesEveryLevelOfATree) {
+  TempDir dir;
+  const std::wstring deep = dir / L"第一级\\二\\三";
+  EXPECT_TRUE(createDirectoryTree(deep));
+  EXPECT_TRUE(isDirectoryWide(dir / L"第一级"));
+  EXPECT_TRUE(isDirectoryWide(dir / L"第一级\\二"));
+  EXPECT_TRUE(isDirectoryWide(deep));
+  // Existing levels are no error, and a trailing separator is accepted.
+  EXPECT_TRUE(createDirectoryTree(deep + L"\\"));
+  EXPECT_TRUE(createDirectoryTree(dir.path()));
+}
+
+TEST(WideFileOpsTest, TreeBelowAFileCannotBeCreated) {
+  TempDir dir;
+  writeFileBytes(dir / L"file", "x");
+  EXPECT_FALSE(createDirectoryTree(dir / L"file\\sub"));
+  EXPECT_FALSE(isDirectoryWide(dir / L"file"));
+}
+
+TEST(WideFileOpsTest, PathsOf400CharactersAreCreatedCopiedAndFound) {
+  TempDir dir;
+  std::wstring deep = dir.path();
+  while (deep.size() < 400) deep += L"\\" + std::wstring(60, L'd') + L"😀";
+  ASSERT_TRUE(createDirectoryTree(deep));
+  const std::wstring source = dir / L"source.bin";
+  writeFileBytes(source, std::string("\x00\x01\xff", 3));
+  const std::wstring target = deep + L"\\한국어 copy.bin";
+  EXPECT_TRUE(copyFileWide(source, target, true));
+  EXPECT_TRUE(fileExistsWide(target));
+  EXPECT_EQ(readFileBytes(target), std::string("\x00\x01\xff", 3));
+  EXPECT_TRUE(removeDirectoryTree(dir / std::wstring(60, L'd') + L"😀"));
+  EXPECT_FALSE(fileExistsWide(target));
+}
+
+TEST(WideFileOpsTest, CopyRespectsTheOverwriteFlag) {
+  TempDir dir;
+  writeFileBytes(dir / L"a", "new");
+  writeFileBytes(dir / L"b", "old");
+  EXPECT_FALSE(copyFileWide(dir / L"a", dir / L"b", false));
+  EXPECT_EQ(readFileBytes(dir / L"b"), "old");
+  EXPECT_TRUE(copyFileWide(dir / L"a", dir / L"b", true));
+  EXPECT_EQ(readFileBytes(dir / L"b"), "new");
+  EXPECT_FALSE(copyFileWide(dir / L"missing", dir / L"c", true));
+}
+
+TEST(WideFileOpsTest, ExistenceMatchesFilesAndDirectoriesButNoWildcards) {
+  TempDir dir;
+  writeFileBytes(dir / L"a.txt", "");
+  createDirectoryTree(dir / L"b.txt");
+  EXPECT_TRUE(fileExistsWide(dir / L"a.txt"));
+  EXPECT_TRUE(fileExistsWide(dir / L"b.txt"));
+  EXPECT_FALSE(fileExistsWide(dir / L"c.txt"));
+  EXPECT_FALSE(fileExistsWide(dir / L"*.txt"));
+  EXPECT_TRUE(isDirectoryWide(dir / L"b.txt"));
+  EXPECT_FALSE(isDirectoryWide(dir / L"a.txt"));
+}
+
+TEST(WideFileOpsTest, WorkingFolderFromAnAnsiPath) {
+  TempDir dir;
+  const std::wstring folder = dir / L"工作\\1a2b.tmp";
+  EXPECT_TRUE(makeWorkingFolder(wideToAnsi(folder).value()));
+  EXPECT_TRUE(isDirectoryWide(folder));
+}
+
+TEST(WideFileOpsTest, RemovesATreeDepthFirst) {
+  TempDir dir;
+  createDirectoryTree(dir / L"top\\mid\\low");
+  writeFileBytes(dir / L"top\\a", "1");
+  writeFileBytes(dir / L"top\\mid\\low\\b", "2");
+  SetFileAttributesW((dir / L"top\\a").c_str(), FILE_ATTRIBUTE_READONLY);
+  EXPECT_TRUE(removeDirectoryTree(dir / L"top"));
+  EXPECT_FALSE(fileExistsWide(dir / L"top"));
+  EXPECT_TRUE(removeDirectoryTree(dir / L"never-there"));
+}
+
+TEST(WideFileOpsTest, NewFilesNeverReplaceWhatIsThere) {
+  TempDir dir;
+  const std::wstring file = dir / L"章节 😀.txt";
+  EXPECT_EQ(writeNewFile(file, std::string("a\r\nb\0c", 6)), NewFileResult::Written);
+  EXPECT_EQ(readFileBytes(file), std::string("a\r\nb\0c", 6));
+  EXPECT_EQ(writeNewFile(file, "other"), NewFileResult::AlreadyExists);
+  EXPECT_EQ(readFileBytes(file), std::string("a\r\nb\0c", 6));
+  createDirectoryTree(dir / L"dir.txt");
+  EXPECT_EQ(writeNewFile(dir / L"dir.txt", "x"), NewFileResult::AlreadyExists);
+  EXPECT_EQ(writeNewFile(dir / L"no\\such\\dir.txt", "x"), NewFileResult::Failed);
+  EXPECT_EQ(writeNewFile(dir / L"empty.md", ""), NewFileResult::Written);
+  EXPECT_EQ(readFileBytes(dir / L"empty.md"), "");
+}
+
+}  // namespace

@@ -1,0 +1,69 @@
+// Finds the message boxes this process shows, reads them and closes them, from another thread.
+#include "support/MessageBoxWatcher.h"
+
+#include <set>
+
+namespace {
+
+std::string windowText(HWND window) {
+  char buffer[4096] = {};
+  SendMessageTimeoutA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer),
+                      SMTO_ABORTIFHUNG, 1000, nullptr);
+  return buffer;
+}
+
+BOOL CALLBACK findBox(HWND window, LPARAM param) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  char className[64] = {};
+  GetClassNameA(window, className, sizeof className);
+  if (process == GetCurrentProcessId() && std::string(className) == "#32770" &&
+      IsWindowVisible(window) && GetDlgItem(window, 0xFFFF) != nullptr) {
+    *reinterpret_cast<HWND*>(param) = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+HWND findMessageBox() {
+  HWND box = nullptr;
+  EnumWindows(&findBox, reinterpret_cast<LPARAM>(&box));
+  return box;
+}
+
+SeenMessageBox readMessageBox(HWND box) {
+  return {windowText(box), windowText(GetDlgItem(box, 0xFFFF)), GetWindow(box, GW_OWNER)};
+}
+
+MessageBoxWatcher::MessageBoxWatcher(int closeAfterMs)
+    : closeAfterMs_(closeAfterMs), thread_([this] { watch(); }) {}
+
+MessageBoxWatcher::~MessageBoxWatcher() {
+  stop_ = true;
+  thread_.join();
+}
+
+std::vector<SeenMessageBox> MessageBoxWatcher::seen() {
+  std::lock_guard lock(mutex_);
+  return seen_;
+}
+
+void MessageBoxWatcher::watch() {
+  std::set<HWND> closed;
+  while (!stop_) {
+    const HWND box = findMessageBox();
+    if (box != nullptr && !closed.count(box)) {
+      Sleep(static_cast<DWORD>(closeAfterMs_));
+      auto seen = readMessageBox(box);
+      {
+        std::lock_guard lock(mutex_);
+        seen_.push_back(std::move(seen));
+      }
+      closed.insert(box);
+      PostMessageA(box, WM_COMMAND, IDOK, 0);
+    }
+    Sleep(10);
+  }
+}

@@ -1,0 +1,37 @@
+// Finds the message boxes this process shows, reads them and closes them, from another thread.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+struct SeenMessageBox {
+  std::string ansiTitle;
+  std::string ansiText;
+  HWND owner = nullptr;
+};
+
+class MessageBoxWatcher {
+ public:
+  // Closes each box with OK once it has been read, after `closeAfterMs`.
+  explicit MessageBoxWatcher(int closeAfterMs = 0);
+  ~MessageBoxWatcher();
+  std::vector<SeenMessageBox> seen();
+
+ private:
+  void watch();
+
+  int closeAfterMs_;
+  std::atomic<bool> stop_{false};
+  std::mutex mutex_;
+  std::vector<SeenMessageBox> seen_;
+  std::thread thread_;
+};
+
+// The message box of this process that is showing now, or null.
+HWND findMessageBox();
+SeenMessageBox readMessageBox(HWND box);

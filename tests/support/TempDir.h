@@ -1,0 +1,33 @@
+// A fresh directory for one test, removed with everything in it when the test ends.
+#pragma once
+
+#include <map>
+#include <string>
+#include <string_view>
+
+class TempDir {
+ public:
+  // `leaf` may hold any characters; it becomes the last component of the directory's name.
+  explicit TempDir(std::wstring_view leaf = L"");
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  ~TempDir();
+
+  const std::wstring& path() const { return path_; }
+  std::wstring operator/(std::wstring_view name) const {
+    return path_ + L"\\" + std::wstring(name);
+  }
+
+ private:
+  std::wstring path_;
+};
+
+std::string readFileBytes(const std::wstring& path);
+void writeFileBytes(const std::wstring& path, std::string_view bytes);
+
+// Every file below `root`, by its path relative to `root` in UTF-8 ("/"-separated), with its
+// bytes; directories appear with a trailing "/" and no bytes.
+std::map<std::string, std::string> readTree(const std::wstring& root);
+
+// UTF-8 text of a test literal as code page 936 bytes, for comparing with notices.
+std::string ansi(std::string_view utf8);

