@@ -1,0 +1,27 @@
+// The book walk: one book database becomes a folder tree of article files in a folder the
+// user chooses, with toc.html when asked for.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "export/ExportUi.h"
+
+class BookWalker {
+ public:
+  explicit BookWalker(ExportUi& ui) : ui_(ui) {}
+  // Exports the database at `ansiDatabasePath`; every outcome is told through the UI.
+  void run(std::string_view ansiDatabasePath);
+
+ private:
+  enum class Outcome { Finished, UnreadableBook, UnsafeId };
+  Outcome walk(std::string_view ansiDatabasePath, const std::wstring& exportFolder,
+               const ExportOptions& options);
+  void noteFailure(std::string_view utf8Name);
+  Notice finishedNotice() const;
+
+  ExportUi& ui_;
+  int failureCount_ = 0;
+  std::vector<std::string> failedNames_;  // UTF-8, the first few only
+};

@@ -1,0 +1,322 @@
+// Whole exports of real book databases into real folders, through the recording UI.
+#include "export/BookWalker.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <set>
+
+#include "bookdb/TextConversion.h"
+#include "export/WideFileOps.h"
+#include "support/BookBuilder.h"
+#include "support/RecordingUi.h"
+#include "support/TempDir.h"
+
+namespace {
+
+using Tree = std::map<std::string, std::string>;
+
+class BookWalkerTest : public ::testing::Test {
+ protected:
+  BookWalkerTest() { ui_.chosenFolder = out_.path(); }
+
+  std::wstring bookPath() const { return books_ / L"书.db"; }
+  std::string ansiBookPath() const { return wideToAnsi(bookPath()).value(); }
+
+  // A small book: two folders, categories between articles, both endings, rows that must not
+  // appear (deleted ones, the trash folder).
+  void buildNovel() {
+    BookBuilder(bookPath())
+        .folder("f1", "第一卷")
+        .folder("f2", "第二卷")
+        .folder("gone", "已删除", 1)
+        .article("f1", "序章", "txt", 1, "序章正文\r\n")
+        .category("f1", "上篇", 2)
+        .article("f1", "第一章", "txt", 3, "第一章正文")
+        .article("f1", "笔记", "md", 4, "# 笔记\n")
+        .article("f1", "删掉的", "txt", 5, "x", 1)
+        .category("f1", "旧分类", 5.5, 1)
+        .category("f1", "下篇", 6)
+        .article("f1", "第二章", "", 7, "第二章正文")
+        .article("f2", "尾声", "txt", 1, "尾声正文")
+        .article("gone", "不该出现", "txt", 1, "x")
+        .article("PW_Trash", "回收的", "txt", 1, "x");
+  }
+
+  Tree exported() const { return readTree(out_.path()); }
+
+  std::string lastNoticeText() const {
+    return ui_.notices.empty() ? std::string() : ui_.notices.back().ansiText;
+  }
+
+  TempDir books_{L"书籍"};
+  TempDir out_{L"导出 目录"};
+  RecordingUi ui_;
+};
+
+TEST_F(BookWalkerTest, ExportsEveryLiveArticleWithItsBytesUnchanged) {
+  buildNovel();
+  BookWalker(ui_).run(ansiBookPath());
+  const Tree expected = {
+      {"第一卷/", ""},
+      {"第一卷/序章.txt", "序章正文\r\n"},
+      {"第一卷/上篇/", ""},
+      {"第一卷/上篇/第一章.txt", "第一章正文"},
+      {"第一卷/上篇/笔记.md", "# 笔记\n"},
+      {"第一卷/下篇/", ""},
+      {"第一卷/下篇/第二章.md", "第二章正文"},
+      {"第二卷/", ""},
+      {"第二卷/尾声.txt", "尾声正文"},
+  };
+  EXPECT_EQ(exported(), expected);
+  ASSERT_EQ(ui_.notices.size(), 1u);
+  EXPECT_EQ(ui_.notices[0].ansiText, ansi("完成。"));
+  EXPECT_EQ(ui_.notices[0].ansiTitle, ansi("提示"));
+  EXPECT_EQ(ui_.notices[0].flags, 0x40u);
+  EXPECT_EQ(ui_.events, (std::vector<std::string>{"options", "choose", "busy", "idle", "notice"}));
+}
+
+TEST_F(BookWalkerTest, NumbersRestartInEachFolderAndAfterEachCategory) {
+  buildNovel();
+  ui_.exportOptions.numberFileNames = true;
+  BookWalker(ui_).run(ansiBookPath());
+  std::set<std::string> files;
+  for (const auto& [name, bytes] : exported())
+    if (!name.ends_with("/")) files.insert(name);
+  EXPECT_EQ(files, (std::set<std::string>{"第一卷/1. 序章.txt", "第一卷/上篇/1. 第一章.txt",
+                                          "第一卷/上篇/2. 笔记.md", "第一卷/下篇/1. 第二章.md",
+                                          "第二卷/1. 尾声.txt"}));
+}
+
+TEST_F(BookWalkerTest, ChapterListIsOneUtf8DocumentExtendedByEachExport) {
+  BookBuilder(bookPath())
+      .folder("f1", "卷 <一> & \"二\"")
+      .folder("empty", "空卷")
+      .category("f1", "分类 <b>", 1)
+      .article("f1", "a < b", "txt", 2, "x")
+      .article("f1", "笔记", "md", 3, "y")
+      .article("f1", std::string("bad \xff utf8"), "txt", 4, "z");
+  ui_.exportOptions.exportChapterList = true;
+  BookWalker(ui_).run(ansiBookPath());
+  const std::string outline = "<h1>" + wideToUtf8(out_.path()) +
+                              "</h1>\n"
+                              "<h2>卷 &lt;一&gt; &amp; &quot;二&quot;</h2>\n"
+                              "<h3>分类 &lt;b&gt;</h3>\n"
+                              "<p><strong>T</strong> a &lt; b</p>\n"
+                              "<p><strong>M</strong> 笔记</p>\n"
+                              "<p><strong>T</strong> bad \xef\xbf\xbd utf8</p>\n"
+                              "<h2>空卷</h2>\n";
+  EXPECT_EQ(readFileBytes(out_ / L"toc.html"), "<meta charset=\"utf-8\">\n" + outline);
+
+  BookWalker(ui_).run(ansiBookPath());
+  EXPECT_EQ(readFileBytes(out_ / L"toc.html"), "<meta charset=\"utf-8\">\n" + outline + outline);
+  // The second export added files beside the first ones, overwriting none.
+  const Tree tree = exported();
+  EXPECT_EQ(tree.at("卷 _一_ & _二_/分类 _b_/a _ b.txt"), "x");
+  EXPECT_EQ(tree.at("卷 _一_ & _二_/分类 _b_/a _ b_0.txt"), "x");
+  EXPECT_EQ(tree.at("卷 _一_ & _二_/分类 _b_/笔记_0.md"), "y");
+  EXPECT_EQ(ui_.notices.size(), 2u);
+}
+
+TEST_F(BookWalkerTest, ChapterListOnlyWhenTicked) {
+  buildNovel();
+  BookWalker(ui_).run(ansiBookPath());
+  EXPECT_FALSE(fileExistsWide(out_ / L"toc.html"));
+}
+
+TEST_F(BookWalkerTest, ExistingEmptyChapterListGetsTheCharsetLine) {
+  buildNovel();
+  writeFileBytes(out_ / L"toc.html", "");
+  ui_.exportOptions.exportChapterList = true;
+  BookWalker(ui_).run(ansiBookPath());
+  EXPECT_TRUE(readFileBytes(out_ / L"toc.html").starts_with("<meta charset=\"utf-8\">\n<h1>"));
+}
+
+TEST_F(BookWalkerTest, CancelledChooserEndsSilently) {
+  buildNovel();
+  ui_.chosenFolder.reset();
+  BookWalker(ui_).run(ansiBookPath());
+  EXPECT_TRUE(ui_.notices.empty());
+  EXPECT_EQ(ui_.events, (std::vector<std::string>{"options", "choose"}));
+  EXPECT_TRUE(exported().empty());
+}
+
+TEST_F(BookWalkerTest, FolderThatIsNotThereIsReported) {
+  buildNovel();
+  for (const std::wstring& folder : {out_ / L"不存在", std::wstring()}) {
+    ui_.notices.clear();
+    ui_.chosenFolder = folder;
+    BookWalker(ui_).run(ansiBookPath());
+    ASSERT_EQ(ui_.notices.size(), 1u);
+    EXPECT_EQ(ui_.notices[0].ansiText, ansi("发生错误：文件夹不存在。"));
+    EXPECT_EQ(ui_.notices[0].ansiTitle, ansi("错误"));
+    EXPECT_EQ(ui_.notices[0].flags, 0x10u);
+  }
+  EXPECT_TRUE(exported().empty());
+}
+
+// The working folders that exports leave in the temporary directory.
+std::set<std::wstring> temporaryFolders() {
+  wchar_t temp[MAX_PATH + 1];
+  GetTempPathW(MAX_PATH + 1, temp);
+  std::set<std::wstring> names;
+  WIN32_FIND_DATAW entry;
+  HANDLE find = FindFirstFileW((std::wstring(temp) + L"*.tmp").c_str(), &entry);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do names.insert(entry.cFileName);
+  while (FindNextFileW(find, &entry));
+  FindClose(find);
+  return names;
+}
+
+TEST_F(BookWalkerTest, UnreadableBooksAreReportedAndNothingIsWritten) {
+  writeFileBytes(books_ / L"text.db", std::string(4096, 'x'));
+  BookBuilder(books_ / L"nofolder.db", BookBuilder::Schema::None).exec("CREATE TABLE t (x)");
+  const std::wstring cases[] = {books_ / L"missing.db", books_ / L"text.db",
+                                books_ / L"nofolder.db"};
+  ui_.exportOptions.exportChapterList = true;
+  const auto before = temporaryFolders();
+  for (const auto& book : cases) {
+    ui_.notices.clear();
+    BookWalker(ui_).run(wideToAnsi(book).value());
+    ASSERT_EQ(ui_.notices.size(), 1u) << wideToUtf8(book);
+    EXPECT_EQ(ui_.notices[0].ansiText, ansi("无法读取书籍数据库。"));
+    EXPECT_EQ(ui_.notices[0].ansiTitle, ansi("错误"));
+    EXPECT_EQ(ui_.notices[0].flags, 0x10u);
+  }
+  EXPECT_TRUE(exported().empty());
+  EXPECT_EQ(temporaryFolders(), before);
+  EXPECT_EQ(ui_.events.back(), "notice");
+  EXPECT_EQ(ui_.events[ui_.events.size() - 2], "idle");
+}
+
+TEST_F(BookWalkerTest, UnsafeIdStopsTheExport) {
+  BookBuilder(bookPath())
+      .folder("ok", "好的")
+      .folder("x' OR '1'='1", "注入")
+      .article("ok", "第一章", "txt", 1, "x");
+  ui_.exportOptions.exportChapterList = true;
+  const auto before = temporaryFolders();
+  BookWalker(ui_).run(ansiBookPath());
+  ASSERT_EQ(ui_.notices.size(), 1u);
+  EXPECT_EQ(ui_.notices[0].ansiText, ansi("书籍 ID 异常，可能存在 SQL 注入。程序将中断导出。"));
+  EXPECT_EQ(ui_.notices[0].ansiTitle, ansi("导出异常"));
+  EXPECT_EQ(ui_.notices[0].flags, 0x10u);
+  // The heading already written stays.
+  EXPECT_EQ(readFileBytes(out_ / L"toc.html"),
+            "<meta charset=\"utf-8\">\n<h1>" + wideToUtf8(out_.path()) + "</h1>\n");
+  EXPECT_EQ(temporaryFolders(), before);
+  EXPECT_EQ(ui_.events[ui_.events.size() - 2], "idle");
+}
+
+TEST_F(BookWalkerTest, AnArticleWithTheCategoryExtensionIsAnArticle) {
+  BookBuilder(bookPath()).folder("f", "卷").article("f", "像分类", "cat", 1, "正文");
+  BookWalker(ui_).run(ansiBookPath());
+  EXPECT_EQ(exported(), (Tree{{"卷/", ""}, {"卷/像分类.md", "正文"}}));
+}
+
+TEST_F(BookWalkerTest, LatestChangesInTheWriteAheadLogAreExported) {
+  BookBuilder book(bookPath());
+  book.exec("PRAGMA journal_mode=WAL").folder("f", "卷").article("f", "新写的", "txt", 1, "新");
+  ASSERT_TRUE(fileExistsWide(bookPath() + L"-wal"));
+  BookWalker(ui_).run(ansiBookPath());
+  EXPECT_EQ(exported(), (Tree{{"卷/", ""}, {"卷/新写的.txt", "新"}}));
+}
+
+TEST_F(BookWalkerTest, FailuresAreCountedAndNamed) {
+  BookBuilder builder(bookPath());
+  builder.folder("f1", "被占用").folder("f2", "好的");
+  for (int i = 1; i <= 6; ++i) builder.article("f1", "章" + std::to_string(i), "txt", i, "x");
+  builder.article("f2", "能写的", "txt", 1, "y");
+  builder.finish();
+  writeFileBytes(out_ / L"被占用", "a file where the folder should go");
+  BookWalker(ui_).run(ansiBookPath());
+  ASSERT_EQ(ui_.notices.size(), 1u);
+  EXPECT_EQ(ui_.notices[0].ansiText,
+            ansi("完成，但有 7 项未能写出：\r\n被占用\r\n章1\r\n章2\r\n章3\r\n章4\r\n……"));
+  EXPECT_EQ(ui_.notices[0].ansiTitle, ansi("错误"));
+  EXPECT_EQ(ui_.notices[0].flags, 0x10u);
+  EXPECT_EQ(exported().at("好的/能写的.txt"), "y");
+}
+
+TEST_F(BookWalkerTest, FolderWhoseArticlesCannotBeQueriedIsCounted) {
+  BookBuilder(bookPath(), BookBuilder::Schema::None)
+      .exec(
+          "CREATE TABLE Folder (id TEXT, name TEXT, deleted INTEGER);"
+          "INSERT INTO Folder VALUES ('a', '甲', 0), ('b', '乙', 0);");
+  BookWalker(ui_).run(ansiBookPath());
+  EXPECT_EQ(lastNoticeText(), ansi("完成，但有 2 项未能写出：\r\n甲\r\n乙"));
+  EXPECT_EQ(exported(), (Tree{{"乙/", ""}, {"甲/", ""}}));
+}
+
+// Names Windows would refuse, change or merge: every article must still arrive, byte for byte,
+// even below a folder whose path is already 250 characters long.
+TEST_F(BookWalkerTest, HostileTitlesLoseNoArticle) {
+  std::wstring deepFolder = out_.path();
+  while (deepFolder.size() < 250) deepFolder += L"\\" + std::wstring(40, L'p');
+  deepFolder.resize(250);
+  ASSERT_TRUE(createDirectoryTree(deepFolder));
+  ui_.chosenFolder = deepFolder;
+
+  const std::string longTitle(300, 'L');
+  const std::vector<std::optional<std::string>> titles = {"CON",
+                                                          "con",
+                                                          "aux",
+                                                          "Nul.txt",
+                                                          "COM1",
+                                                          "lpt9",
+                                                          "CON ",
+                                                          "a?b",
+                                                          "a_b",
+                                                          "A",
+                                                          "a",
+                                                          longTitle,
+                                                          longTitle,
+                                                          longTitle + "x",
+                                                          std::string(199, 'e') + "😀",
+                                                          "ends with dots...",
+                                                          "ends with space ",
+                                                          "..",
+                                                          ".",
+                                                          "",
+                                                          std::nullopt,
+                                                          "😀 emoji",
+                                                          "한국어",
+                                                          "tab\there",
+                                                          "new\r\nline",
+                                                          "a/b:c\\d",
+                                                          "<>|\"*",
+                                                          "trash"};
+  BookBuilder builder(bookPath());
+  builder.folder("f1", "CON").folder("f2", "a:b. ").folder("f3", "").folder("f4", std::nullopt);
+  int rank = 0;
+  std::multiset<std::string> contents;
+  for (const char* folder : {"f1", "f2", "f3", "f4"}) {
+    builder.category(folder, "..", ++rank);
+    for (const auto& title : titles) {
+      const std::string content =
+          std::string(folder) + " #" + std::to_string(++rank) + " " + title.value_or("NULL");
+      builder.article(folder, title, rank % 2 ? "txt" : "md", rank, content);
+      contents.insert(content);
+    }
+    builder.category(folder, "aux", ++rank);
+    builder.article(folder, "after", "txt", ++rank, "after " + std::string(folder));
+    contents.insert("after " + std::string(folder));
+  }
+  builder.finish();
+
+  ui_.exportOptions.exportChapterList = true;
+  BookWalker(ui_).run(ansiBookPath());
+  EXPECT_EQ(lastNoticeText(), ansi("完成。"));
+
+  std::multiset<std::string> written;
+  for (const auto& [name, bytes] : readTree(deepFolder)) {
+    if (name.ends_with("/") || name == "toc.html") continue;
+    written.insert(bytes);
+    for (const auto& part : {"/CON.", "/CON/", "/aux/", "/a:b"})
+      EXPECT_EQ(name.find(part), std::string::npos) << name;
+  }
+  EXPECT_EQ(written, contents);
+}
+
+}  // namespace
