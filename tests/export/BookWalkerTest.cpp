@@ -209,6 +209,24 @@ TEST_F(BookWalkerTest, UnsafeIdStopsTheExport) {
   EXPECT_EQ(ui_.events[ui_.events.size() - 2], "idle");
 }
 
+// The test prefix maps drive V: to an empty folder of its own.
+TEST_F(BookWalkerTest, DriveRootExportHasNoDoubledSeparator) {
+  const std::wstring root = L"V:\\";
+  if (!isDirectoryWide(root)) GTEST_SKIP() << "no drive V: to export into";
+  buildNovel();
+  ui_.chosenFolder = root;
+  ui_.exportOptions.exportChapterList = true;
+  BookWalker(ui_).run(ansiBookPath());
+  const Tree tree = readTree(root);
+  for (const auto& [name, bytes] : tree) {
+    if (name.ends_with("/")) removeDirectoryTree(root + utf8ToWide(name));
+    DeleteFileW((root + utf8ToWide(name)).c_str());
+  }
+  EXPECT_EQ(lastNoticeText(), ansi("完成。"));
+  EXPECT_EQ(tree.at("第二卷/尾声.txt"), "尾声正文");
+  EXPECT_TRUE(tree.at("toc.html").starts_with("<meta charset=\"utf-8\">\n<h1>V:\\</h1>\n"));
+}
+
 TEST_F(BookWalkerTest, AnArticleWithTheCategoryExtensionIsAnArticle) {
   BookBuilder(bookPath()).folder("f", "卷").article("f", "像分类", "cat", 1, "正文");
   BookWalker(ui_).run(ansiBookPath());

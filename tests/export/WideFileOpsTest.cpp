@@ -94,7 +94,7 @@ TEST(WideFileOpsTest, RemovesATreeDepthFirst) {
   writeFileBytes(dir / L"top\\a", "1");
   writeFileBytes(dir / L"top\\mid\\low\\b", "2");
   SetFileAttributesW((dir / L"top\\a").c_str(), FILE_ATTRIBUTE_READONLY);
-  EXPECT_TRUE(removeDirectoryTree(dir / L"top"));
+  EXPECT_TRUE(removeDirectoryTree(dir / L"top\\"));
   EXPECT_FALSE(fileExistsWide(dir / L"top"));
   EXPECT_TRUE(removeDirectoryTree(dir / L"never-there"));
 }

@@ -1,0 +1,27 @@
+// Unpacking a packed book (.pwb, a 7-Zip archive) with the 7-Zip installed on the machine.
+#pragma once
+
+#include <string>
+
+namespace SevenZipUnpacker {
+
+// 7-Zip's install folder from the registry with "\7z.exe" appended (ANSI); just "\7z.exe" when
+// 7-Zip is not installed. The folder is read for the user, then for all users (64-bit view,
+// then 32-bit view). The program file itself is not tested.
+std::string FindProgram();
+
+// A name in the temporary directory that nothing has yet (ANSI); nothing is created.
+std::string MakeTempFolderName();
+
+enum class ExtractResult {
+  NotStarted,  // 7-Zip could not be started
+  Failed,      // 7-Zip reported a fatal error: damaged or encrypted archive, and the like
+  Extracted,
+};
+
+// Extracts every file of `ansiArchive`, without its folders, into `ansiOutputFolder` (which
+// 7-Zip creates), overwriting, and waits until 7-Zip ends.
+ExtractResult Extract(const std::string& ansiProgram, const std::string& ansiArchive,
+                      const std::string& ansiOutputFolder);
+
+}  // namespace SevenZipUnpacker

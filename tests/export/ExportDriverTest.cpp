@@ -1,0 +1,244 @@
+// Whole exports from a dropped path, with the real 7-Zip of this architecture.
+#include "export/ExportDriver.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <set>
+
+#include "bookdb/TextConversion.h"
+#include "export/SevenZipUnpacker.h"
+#include "export/WideFileOps.h"
+#include "support/BookBuilder.h"
+#include "support/RecordingUi.h"
+#include "support/SevenZip.h"
+#include "support/TempDir.h"
+
+namespace {
+
+using Tree = std::map<std::string, std::string>;
+
+std::string ansiOf(const std::wstring& path) { return wideToAnsi(path).value(); }
+
+// What the temporary directory holds, to see that every run cleans up after itself.
+std::set<std::wstring> temporaryEntries() {
+  wchar_t temp[MAX_PATH + 1];
+  GetTempPathW(MAX_PATH + 1, temp);
+  std::set<std::wstring> names;
+  WIN32_FIND_DATAW entry;
+  HANDLE find = FindFirstFileW((std::wstring(temp) + L"*.tmp").c_str(), &entry);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do names.insert(entry.cFileName);
+  while (FindNextFileW(find, &entry));
+  FindClose(find);
+  return names;
+}
+
+class ExportDriverTest : public ::testing::Test {
+ protected:
+  ExportDriverTest() {
+    ui_.chosenFolder = out_.path();
+    registry_.setUserPath(ansiOf(bundledSevenZipFolder()));
+  }
+
+  // A book database named `dbName` packed as `archive` (inside sub-folder `inner` when given).
+  void makeBook(const std::wstring& dbPath) {
+    BookBuilder(dbPath)
+        .folder("f1", "第一卷")
+        .category("f1", "上篇", 1)
+        .article("f1", "第一章", "txt", 2, "正文一")
+        .article("f1", "笔记", "md", 3, "笔记正文");
+  }
+
+  void pack(const std::wstring& archive, const std::wstring& member,
+            const std::wstring& switches = L"") {
+    ASSERT_EQ(runSevenZip(L"a -t7z " + switches + L" \"" + archive + L"\" \"" + member + L"\"",
+                          work_.path()),
+              0u);
+  }
+
+  Tree expectedTree() const {
+    return {{"第一卷/", ""},
+            {"第一卷/上篇/", ""},
+            {"第一卷/上篇/第一章.txt", "正文一"},
+            {"第一卷/上篇/笔记.md", "笔记正文"}};
+  }
+
+  std::vector<std::string> noticeTexts() const {
+    std::vector<std::string> texts;
+    for (const auto& notice : ui_.notices) texts.push_back(notice.ansiText);
+    return texts;
+  }
+
+  TempDir work_{L"打包 区"};
+  TempDir out_{L"导出"};
+  ScopedSevenZipRegistry registry_;
+  RecordingUi ui_;
+};
+
+TEST_F(ExportDriverTest, PackedBooksAreUnpackedWalkedAndCleanedUp) {
+  for (const std::wstring name : {L"Book", L"my.book", L"嘰", L"奬 书"}) {
+    SCOPED_TRACE(wideToUtf8(name));
+    ui_.notices.clear();
+    removeDirectoryTree(out_.path());
+    createDirectoryTree(out_.path());
+    makeBook(work_ / (name + L".db"));
+    pack(work_ / (name + L".pwb"), name + L".db");
+    DeleteFileW((work_ / (name + L".db")).c_str());
+    const auto before = temporaryEntries();
+    ExportDriver(ui_).Run(ansiOf(work_ / (name + L".pwb")));
+    EXPECT_EQ(noticeTexts(), std::vector<std::string>{ansi("完成。")});
+    EXPECT_EQ(readTree(out_.path()), expectedTree());
+    EXPECT_EQ(temporaryEntries(), before);
+  }
+  EXPECT_EQ(ui_.events.front(), "drop off");
+  EXPECT_EQ(ui_.events.back(), "drop on");
+}
+
+TEST_F(ExportDriverTest, DatabaseInASubFolderOfTheArchiveIsFound) {
+  createDirectoryTree(work_ / L"内");
+  makeBook(work_ / L"内\\Book.db");
+  pack(work_ / L"Book.pwb", L"内\\Book.db");
+  ExportDriver(ui_).Run(ansiOf(work_ / L"Book.pwb"));
+  EXPECT_EQ(noticeTexts(), std::vector<std::string>{ansi("完成。")});
+  EXPECT_EQ(readTree(out_.path()), expectedTree());
+}
+
+TEST_F(ExportDriverTest, SevenZipInAFolderWithSpacesAndChinese) {
+  TempDir sevenZip(L"七 Zip 程序");
+  for (const wchar_t* file : {L"7z.exe", L"7z.dll"})
+    ASSERT_TRUE(copyFileWide(bundledSevenZipFolder() + L"\\" + file, sevenZip / file, true));
+  registry_.setUserPath(ansiOf(sevenZip.path()));
+  makeBook(work_ / L"书 名.db");
+  pack(work_ / L"书 名.pwb", L"书 名.db");
+  ExportDriver(ui_).Run(ansiOf(work_ / L"书 名.pwb"));
+  EXPECT_EQ(noticeTexts(), std::vector<std::string>{ansi("完成。")});
+  EXPECT_EQ(readTree(out_.path()), expectedTree());
+}
+
+TEST_F(ExportDriverTest, BadArchivesAreReportedWithoutWalking) {
+  makeBook(work_ / L"Book.db");
+  makeBook(work_ / L"other.db");
+  pack(work_ / L"locked.pwb", L"Book.db", L"-psecret");
+  pack(work_ / L"hidden.pwb", L"Book.db", L"-psecret -mhe=on");
+  pack(work_ / L"wrong.pwb", L"other.db");
+  std::string damaged = readFileBytes(work_ / L"wrong.pwb");
+  damaged.resize(damaged.size() / 2);
+  writeFileBytes(work_ / L"damaged.pwb", damaged);
+  writeFileBytes(work_ / L"text.pwb", "this is not an archive");
+
+  const auto before = temporaryEntries();
+  for (const wchar_t* archive :
+       {L"locked.pwb", L"hidden.pwb", L"wrong.pwb", L"damaged.pwb", L"text.pwb", L"missing.pwb"}) {
+    SCOPED_TRACE(wideToUtf8(archive));
+    ui_.notices.clear();
+    ui_.events.clear();
+    const DWORD start = GetTickCount();
+    ExportDriver(ui_).Run(ansiOf(work_ / archive));
+    EXPECT_LT(GetTickCount() - start, 20000u);
+    EXPECT_EQ(noticeTexts(), std::vector<std::string>{ansi("文件解压失败。")});
+    EXPECT_EQ(ui_.notices[0].ansiTitle, ansi("错误"));
+    EXPECT_EQ(ui_.notices[0].flags, 0x10u);
+    // The book walk never started: it would have asked for a folder.
+    EXPECT_EQ(ui_.events, (std::vector<std::string>{"drop off", "notice", "drop on"}));
+  }
+  EXPECT_EQ(temporaryEntries(), before);
+  EXPECT_TRUE(readTree(out_.path()).empty());
+}
+
+TEST_F(ExportDriverTest, WrongInputIsRefused) {
+  makeBook(work_ / L"Book.db");
+  pack(work_ / L"Book.pwb", L"Book.db");
+  const std::string pwb = ansiOf(work_ / L"Book.pwb");
+  const std::string db = ansiOf(work_ / L"Book.db");
+  for (const std::string& dropped :
+       {ansiOf(work_ / L"Book.PWB"), ansiOf(work_ / L"Book.DB"), pwb + "\r\n" + pwb + "\r\n",
+        db + "\r\n", ansiOf(work_ / L"Book.txt"), std::string()}) {
+    ui_.notices.clear();
+    ExportDriver(ui_).Run(dropped);
+    EXPECT_EQ(noticeTexts(), std::vector<std::string>{ansi("文件不合法。")}) << dropped;
+  }
+  EXPECT_TRUE(readTree(out_.path()).empty());
+}
+
+TEST_F(ExportDriverTest, DatabaseIsUsedInPlace) {
+  makeBook(work_ / L"书.db");
+  const Tree beforeWork = readTree(work_.path());
+  const auto before = temporaryEntries();
+  registry_.setUserPath(std::nullopt);  // a .db needs no 7-Zip
+  ExportDriver(ui_).Run(ansiOf(work_ / L"书.db"));
+  EXPECT_EQ(noticeTexts(), std::vector<std::string>{ansi("完成。")});
+  EXPECT_EQ(readTree(out_.path()), expectedTree());
+  EXPECT_EQ(readTree(work_.path()), beforeWork);
+  EXPECT_EQ(temporaryEntries(), before);
+}
+
+TEST_F(ExportDriverTest, MissingSevenZipIsReported) {
+  makeBook(work_ / L"Book.db");
+  pack(work_ / L"Book.pwb", L"Book.db");
+  registry_.setUserPath(std::nullopt);
+  registry_.setMachinePath(KEY_WOW64_64KEY, std::nullopt);
+  registry_.setMachinePath(KEY_WOW64_32KEY, std::nullopt);
+  ExportDriver(ui_).Run(ansiOf(work_ / L"Book.pwb"));
+  EXPECT_EQ(noticeTexts(),
+            std::vector<std::string>{
+                ansi("找不到 7-Zip，请先安装 7-Zip。\r\n你也可以自行解压后拖入其中的 db 文件。")});
+  EXPECT_EQ(ui_.events, (std::vector<std::string>{"drop off", "notice", "drop on"}));
+}
+
+TEST_F(ExportDriverTest, SevenZipThatCannotStartIsReported) {
+  makeBook(work_ / L"Book.db");
+  pack(work_ / L"Book.pwb", L"Book.db");
+  registry_.setUserPath(ansiOf(work_ / L"no 7-Zip here"));
+  ExportDriver(ui_).Run(ansiOf(work_ / L"Book.pwb"));
+  EXPECT_EQ(noticeTexts(), std::vector<std::string>{ansi("文件解压失败。")});
+}
+
+TEST_F(ExportDriverTest, SevenZipIsFoundForTheUserThenForAllUsers) {
+  registry_.setMachinePath(KEY_WOW64_64KEY, std::nullopt);
+  registry_.setMachinePath(KEY_WOW64_32KEY, std::nullopt);
+  registry_.setUserPath("C:\\User 7-Zip");
+  EXPECT_EQ(SevenZipUnpacker::FindProgram(), "C:\\User 7-Zip\\7z.exe");
+  registry_.setUserPath("C:\\Trailing\\");
+  EXPECT_EQ(SevenZipUnpacker::FindProgram(), "C:\\Trailing\\\\7z.exe");
+  registry_.setUserPath(std::nullopt);
+  EXPECT_EQ(SevenZipUnpacker::FindProgram(), "\\7z.exe");
+  registry_.setMachinePath(KEY_WOW64_32KEY, "C:\\Program Files (x86)\\7-Zip");
+  EXPECT_EQ(SevenZipUnpacker::FindProgram(), "C:\\Program Files (x86)\\7-Zip\\7z.exe");
+  registry_.setMachinePath(KEY_WOW64_64KEY, "C:\\Program Files\\7-Zip");
+  EXPECT_EQ(SevenZipUnpacker::FindProgram(), "C:\\Program Files\\7-Zip\\7z.exe");
+  registry_.setUserPath(ansi("D:\\工具\\7-Zip"));
+  EXPECT_EQ(SevenZipUnpacker::FindProgram(), ansi("D:\\工具\\7-Zip\\7z.exe"));
+}
+
+TEST(SevenZipUnpackerTest, TemporaryNamesDifferEvenWithinOneTick) {
+  std::set<std::string> names;
+  for (int i = 0; i < 50; ++i) {
+    const std::string name = SevenZipUnpacker::MakeTempFolderName();
+    EXPECT_TRUE(name.ends_with(".tmp")) << name;
+    EXPECT_FALSE(fileExistsWide(ansiToWide(name))) << name;
+    names.insert(name);
+  }
+  EXPECT_EQ(names.size(), 50u);
+}
+
+TEST(SevenZipUnpackerTest, TemporaryNamesSkipWhatExists) {
+  const std::string first = SevenZipUnpacker::MakeTempFolderName();
+  // Occupy the next few names so that the next call must step over them.
+  std::vector<std::wstring> taken;
+  const std::string prefix = first.substr(0, first.rfind('\\') + 1);
+  const unsigned long number = std::stoul(first.substr(prefix.size()), nullptr, 16);
+  for (unsigned long n = number + 1; n < number + 40; ++n) {
+    char name[16];
+    std::snprintf(name, sizeof name, "%lx.tmp", n);
+    taken.push_back(ansiToWide(prefix + name));
+    createDirectoryTree(taken.back());
+  }
+  const std::string next = SevenZipUnpacker::MakeTempFolderName();
+  for (const auto& path : taken) {
+    EXPECT_NE(ansiToWide(next), path);
+    removeDirectoryTree(path);
+  }
+}
+
+}  // namespace
