@@ -15,6 +15,7 @@ for p in "${packages[@]}"; do
 done
 # npm usually comes with the machine's own Node.js rather than from Debian.
 command -v npm >/dev/null || missing+=(npm)
+command -v python3 >/dev/null || missing+=(python3)
 if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
   dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386

@@ -22,4 +22,16 @@ const char* const kUnpackFailed = "文件解压失败。";
 const char* const kInvalidFile = "文件不合法。";
 const wchar_t* const kChooseFolderPrompt = L"选择导出位置（建议使用空文件夹）";
 
+const char* const kWindowTitle = "Vellumix";
+const wchar_t* const kDropLabel =
+    L"\r\n\r\n拖到这里\r\n\r\n（只接受 db 和 pwb 文件，\r\n后者需要另行安装 7-Zip）";
+const char* const kProgramMenu = "程序 (&P)";
+const char* const kAttribution = "Vellumix 1.0 · 版权所有 2026 Vellumix 开发团队";
+const char* const kAboutItem = "关于... (&A)";
+const char* const kHelpItem = "帮助... (&H)";
+const char* const kOptionsMenu = "选项 (&O)";
+const char* const kChapterListItem = "导出篇章目录 (&C)";
+const char* const kNumberingItem = "在文件名中附加编号 (&N)";
+const char* const kNumberingExample = "导出的文件名将会形如：1. 文件名.txt";
+
 }  // namespace texts

@@ -22,4 +22,16 @@ extern const char* const kUnpackFailed;
 extern const char* const kInvalidFile;
 extern const wchar_t* const kChooseFolderPrompt;  // for the wide folder chooser
 
+// The window.
+extern const char* const kWindowTitle;
+extern const wchar_t* const kDropLabel;  // for the wide label control
+extern const char* const kProgramMenu;
+extern const char* const kAttribution;
+extern const char* const kAboutItem;
+extern const char* const kHelpItem;
+extern const char* const kOptionsMenu;
+extern const char* const kChapterListItem;
+extern const char* const kNumberingItem;
+extern const char* const kNumberingExample;
+
 }  // namespace texts

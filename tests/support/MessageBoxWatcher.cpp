@@ -18,7 +18,8 @@ BOOL CALLBACK findBox(HWND window, LPARAM param) {
   char className[64] = {};
   GetClassNameA(window, className, sizeof className);
   if (process == GetCurrentProcessId() && std::string(className) == "#32770" &&
-      IsWindowVisible(window) && GetDlgItem(window, 0xFFFF) != nullptr) {
+      IsWindowVisible(window) && GetDlgItem(window, 0xFFFF) != nullptr &&
+      FindWindowExA(window, nullptr, "SysTreeView32", nullptr) == nullptr) {
     *reinterpret_cast<HWND*>(param) = window;
     return FALSE;
   }

@@ -1,0 +1,19 @@
+// The export engine's user interface, on the real window, dialogs and notices.
+#pragma once
+
+#include "app/MainWindow.h"
+#include "export/ExportUi.h"
+
+class AppUi : public ExportUi {
+ public:
+  explicit AppUi(MainWindow& window) : window_(window) {}
+
+  ExportOptions options() override;
+  std::optional<std::wstring> chooseExportFolder() override;
+  void showNotice(const Notice& notice) override;
+  void setBusy(bool busy) override;
+  void setDropTargetEnabled(bool enabled) override;
+
+ private:
+  MainWindow& window_;
+};

@@ -1,0 +1,185 @@
+// The program's one window: the drop label, the menus and the drop target.
+#include "app/MainWindow.h"
+
+#include <shellapi.h>
+
+#include "app/DpiScale.h"
+#include "export/UserTexts.h"
+
+namespace {
+
+constexpr const char* kProductHost = "https://www.vellumix.app";
+constexpr const wchar_t* kClassName = L"VellumixMainWindow";
+
+// Geometry at 96 DPI.
+constexpr int kLeft = 50;
+constexpr int kTop = 50;
+constexpr int kOuterWidth = 380;
+constexpr int kOuterHeight = 250;
+constexpr int kLabelFontHeight = -19;
+
+constexpr COLORREF kLabelTextColour = 0x808080;
+constexpr COLORREF kLabelBackColour = 0xFFFFFF;
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+
+HFONT createLabelFont(UINT dpi) {
+  return CreateFontW(scaleForDpi(kLabelFontHeight, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                     GB2312_CHARSET, OUT_STROKE_PRECIS, CLIP_STROKE_PRECIS, DRAFT_QUALITY,
+                     VARIABLE_PITCH | FF_SWISS, L"Microsoft YaHei UI");
+}
+
+}  // namespace
+
+const std::string kHelpUrl = std::string(kProductHost) + "/apps/Vellumix/get-help";
+const std::string kHomeUrl = std::string(kProductHost) + "/apps/Vellumix";
+
+MainWindow::MainWindow()
+    : background_(CreateSolidBrush(kLabelBackColour)), dropTarget_(new DropTarget()) {}
+
+MainWindow::~MainWindow() {
+  if (window_) DestroyWindow(window_);
+  dropTarget_->Release();
+  if (font_) DeleteObject(font_);
+  DeleteObject(background_);
+}
+
+bool MainWindow::create(int showCommand) {
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = &MainWindow::windowProc;
+  windowClass.hInstance = instance;
+  windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+  windowClass.hIconSm = windowClass.hIcon;
+  windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = background_;
+  windowClass.lpszClassName = kClassName;
+  RegisterClassExW(&windowClass);  // fails harmlessly when a second window registers again
+
+  const HWND created =
+      CreateWindowExA(0, "VellumixMainWindow", texts::kWindowTitle, kStyle, kLeft, kTop,
+                      kOuterWidth, kOuterHeight, nullptr, buildMenuBar(), instance, this);
+  if (created == nullptr) return false;
+  ShowWindow(created, showCommand);
+  UpdateWindow(created);
+  return true;
+}
+
+LRESULT CALLBACK MainWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+    self->window_ = window;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  return self ? self->handle(message, wParam, lParam)
+              : DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      onCreate();
+      return 0;
+    case WM_COMMAND:
+      onCommand(static_cast<Command>(LOWORD(wParam)));
+      return 0;
+    case WM_DPICHANGED:
+      onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
+    case WM_SIZE:
+      onSize(LOWORD(lParam), HIWORD(lParam));
+      return 0;
+    case WM_CTLCOLORSTATIC: {
+      const auto dc = reinterpret_cast<HDC>(wParam);
+      SetTextColor(dc, kLabelTextColour);
+      SetBkColor(dc, kLabelBackColour);
+      return reinterpret_cast<LRESULT>(background_);
+    }
+    case WM_SETCURSOR:
+      if (busy_) {
+        SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+        return TRUE;
+      }
+      break;
+    case kFilesDroppedMessage: {
+      const std::string dropped = takeDroppedText(lParam);
+      if (onFileDropped_ && !dropped.empty()) onFileDropped_(dropped);
+      return 0;
+    }
+    case WM_DESTROY:
+      onDestroy();
+      return 0;
+  }
+  return DefWindowProcW(window_, message, wParam, lParam);
+}
+
+void MainWindow::onCreate() {
+  label_ = CreateWindowExW(0, L"STATIC", texts::kDropLabel, WS_CHILD | WS_VISIBLE | SS_CENTER, 0, 0,
+                           0, 0, window_, nullptr, GetModuleHandleW(nullptr), nullptr);
+  const UINT dpi = dpiOfWindow(window_);
+  SetWindowPos(window_, nullptr, scaleForDpi(kLeft, dpi), scaleForDpi(kTop, dpi),
+               scaleForDpi(kOuterWidth, dpi), scaleForDpi(kOuterHeight, dpi),
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  applyDpi(dpi);
+  dropTarget_->registerDropTarget(window_);
+}
+
+void MainWindow::onCommand(Command command) {
+  switch (command) {
+    case Command::ToggleChapterList:
+    case Command::ToggleNumbering:
+      setChecked(command, !isChecked(command));
+      break;
+    case Command::About:
+      openUrl(kHomeUrl.c_str());
+      break;
+    case Command::Help:
+      openUrl(kHelpUrl.c_str());
+      break;
+    case Command::None:
+      break;
+  }
+}
+
+void MainWindow::onDpiChanged(UINT dpi, const RECT& suggested) {
+  SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  applyDpi(dpi);
+}
+
+void MainWindow::onSize(int width, int height) {
+  if (label_) MoveWindow(label_, 0, 0, width, height, TRUE);
+}
+
+void MainWindow::onDestroy() {
+  dropTarget_->revokeDropTarget(window_);
+  window_ = nullptr;
+  PostQuitMessage(0);
+}
+
+void MainWindow::applyDpi(UINT dpi) {
+  const HFONT font = createLabelFont(dpi);
+  SendMessageW(label_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  if (font_) DeleteObject(font_);
+  font_ = font;
+}
+
+bool MainWindow::isChecked(Command item) const {
+  return (GetMenuState(GetMenu(window_), static_cast<UINT>(item), MF_BYCOMMAND) & MF_CHECKED) != 0;
+}
+
+void MainWindow::setChecked(Command item, bool checked) {
+  CheckMenuItem(GetMenu(window_), static_cast<UINT>(item),
+                MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void MainWindow::setBusy(bool busy) {
+  busy_ = busy;
+  SetCursor(LoadCursorA(nullptr, busy ? IDC_WAIT : IDC_ARROW));
+}
+
+void MainWindow::openUrl(const char* url) {
+  const HWND owner = FindWindowA(nullptr, "Microsoft Internet Explorer");
+  ShellExecuteA(owner, "open", url, nullptr, nullptr, SW_SHOWNORMAL);
+}

@@ -1,0 +1,45 @@
+// The window's menu as data.
+#include "app/MenuTable.h"
+
+#include <array>
+#include <string_view>
+
+#include "export/UserTexts.h"
+
+std::span<const MenuItemSpec> menuTable() {
+  static const std::array<MenuItemSpec, 10> kItems = {{
+      {texts::kProgramMenu, 0, 0, Command::None},
+      {texts::kAttribution, 1, kGreyed, Command::None},
+      {"-", 1, 0, Command::None},
+      {texts::kAboutItem, 1, 0, Command::About},
+      {texts::kHelpItem, 1, 0, Command::Help},
+      {texts::kOptionsMenu, 0, 0, Command::None},
+      {texts::kChapterListItem, 1, 0, Command::ToggleChapterList},
+      {"-", 1, 0, Command::None},
+      {texts::kNumberingItem, 1, 0, Command::ToggleNumbering},
+      {texts::kNumberingExample, 1, kGreyed, Command::None},
+  }};
+  return kItems;
+}
+
+HMENU buildMenuBar() {
+  const HMENU bar = CreateMenu();
+  HMENU current = nullptr;
+  for (const auto& item : menuTable()) {
+    if (item.flags & kHidden) continue;
+    if (item.level == 0) {
+      current = CreatePopupMenu();
+      AppendMenuA(bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(current), item.ansiText);
+      continue;
+    }
+    if (std::string_view(item.ansiText) == "-") {
+      AppendMenuA(current, MF_SEPARATOR, 0, nullptr);
+      continue;
+    }
+    UINT flags = MF_STRING;
+    if (item.flags & kGreyed) flags |= MF_GRAYED;
+    if (item.flags & kChecked) flags |= MF_CHECKED;
+    AppendMenuA(current, flags, static_cast<UINT_PTR>(item.command), item.ansiText);
+  }
+  return bar;
+}

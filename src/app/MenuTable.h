@@ -1,0 +1,32 @@
+// The window's menu as data: one table from which the menu bar is built and in which the
+// tests look items up.
+#pragma once
+
+#include <windows.h>
+
+#include <span>
+
+enum class Command : UINT {
+  None = 0,
+  About = 100,
+  Help,
+  ToggleChapterList,
+  ToggleNumbering,
+};
+
+// Flag word bits of a menu item.
+inline constexpr unsigned kHidden = 1;
+inline constexpr unsigned kGreyed = 2;
+inline constexpr unsigned kChecked = 4;
+
+struct MenuItemSpec {
+  const char* ansiText;  // "-" for a separator
+  int level;             // 0: a menu on the bar; 1: an item in the menu before it
+  unsigned flags;        // kHidden, kGreyed, kChecked
+  Command command;
+};
+
+std::span<const MenuItemSpec> menuTable();
+
+// Builds the menu bar from the table.
+HMENU buildMenuBar();
