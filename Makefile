@@ -1,11 +1,22 @@
 # Entry points; each installs what it needs first (tools/setup.sh).
-.PHONY: all build test clean
+.PHONY: all build demo run test clean
 
 all: build
 
 build:
 	tools/setup.sh
 	tools/build.sh
+
+# The main job: one real export of a sample book through the window (under Xvfb when there
+# is no display), with a screenshot in build/demo/window.png.
+demo:
+	tools/demo.sh
+
+# The window on your own display, for hand use.
+run:
+	tools/setup.sh --test
+	tools/build.sh
+	tools/wine-run build/x86_64/src/app/Vellumix.exe
 
 test:
 	tools/test.sh

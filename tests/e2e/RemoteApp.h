@@ -1,0 +1,51 @@
+// Drives a running Vellumix.exe from outside, as a person would: keys, drops, the folder
+// chooser and the notices. Every wait is bounded and fails with the name of its step.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct ShownNotice {
+  std::string ansiTitle;
+  std::string ansiText;
+};
+
+class RemoteApp {
+ public:
+  // Starts the program and waits for its window.
+  explicit RemoteApp(const std::wstring& exePath);
+  ~RemoteApp();
+  RemoteApp(const RemoteApp&) = delete;
+  RemoteApp& operator=(const RemoteApp&) = delete;
+
+  HWND window() const { return window_; }
+  // A menu item by keyboard: Alt + the menu's mnemonic, then the item's.
+  void chooseMenuItem(char menuKey, char itemKey);
+  // Opens a menu by keyboard and leaves it open.
+  void openMenu(char menuKey);
+  void closeMenu();
+  // Drags shell files onto the window and drops them; returns the effect the window gave.
+  DWORD dropFiles(const std::vector<std::string>& ansiPaths);
+  // Waits for the folder chooser and answers it with `folder`, or cancels it.
+  void answerFolderChooser(const std::optional<std::wstring>& folder);
+  bool folderChooserShown();
+  // Waits for a notice, reads it and closes it.
+  ShownNotice takeNotice(DWORD timeoutMs = 20000);
+  // True when a notice shows up within `ms`.
+  bool noticeWithin(DWORD ms);
+  // Closes the window; returns the exit code.
+  DWORD close();
+
+ private:
+  HWND findDialog(bool chooser) const;
+
+  PROCESS_INFORMATION process_{};
+  HWND window_ = nullptr;
+};
+
+// Fails the current test with the step's name when `ready` is not true within `timeoutMs`.
+bool waitFor(const char* step, DWORD timeoutMs, const std::function<bool()>& ready);
