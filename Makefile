@@ -1,5 +1,5 @@
 # Entry points; each installs what it needs first (tools/setup.sh).
-.PHONY: all build demo run test clean
+.PHONY: all build demo run test bench bench-quick clean
 
 all: build
 
@@ -20,6 +20,13 @@ run:
 
 test:
 	tools/test.sh
+
+# Export speed against the floor of writing the same files (takes a while; bench-quick doesn't).
+bench:
+	tools/bench.sh
+
+bench-quick:
+	tools/bench.sh --quick
 
 clean:
 	rm -rf build

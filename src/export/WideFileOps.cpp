@@ -64,11 +64,17 @@ std::wstring longPathForm(std::wstring_view path) {
 }
 
 bool createDirectoryTree(std::wstring_view path) {
-  const std::wstring longPath = longPathForm(path);
-  for (size_t i = rootLength(longPath); i < longPath.size(); ++i) {
+  std::wstring longPath = longPathForm(path);
+  const size_t root = rootLength(longPath);
+  while (longPath.size() > root && longPath.ends_with(L'\\')) longPath.pop_back();
+  if (longPath.size() <= root) return isDirectoryWide(longPath);
+  // Usually only the last level is missing: one call then.
+  if (CreateDirectoryW(longPath.c_str(), nullptr)) return true;
+  if (GetLastError() != ERROR_PATH_NOT_FOUND) return isDirectoryWide(longPath);
+  for (size_t i = root; i < longPath.size(); ++i) {
     if (longPath[i] == L'\\') CreateDirectoryW(longPath.substr(0, i).c_str(), nullptr);
   }
-  if (!longPath.empty() && longPath.back() != L'\\') CreateDirectoryW(longPath.c_str(), nullptr);
+  CreateDirectoryW(longPath.c_str(), nullptr);
   return isDirectoryWide(longPath);
 }
 

@@ -1,0 +1,242 @@
+// Export speed: the engine against the floor of writing the same files, on synthetic books.
+// Prints a table; `--quick` uses books a twentieth of the size, for smoke runs.
+#include <windows.h>
+// psapi.h needs windows.h first.
+#include <psapi.h>
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "bookdb/TextConversion.h"
+#include "export/BookWalker.h"
+#include "export/Handles.h"
+#include "export/WideFileOps.h"
+
+namespace {
+
+struct BookShape {
+  const char* name;
+  int folders;
+  int articlesPerFolder;
+  int categoriesPerFolder;
+  int minBytes;
+  int maxBytes;
+};
+
+// Where each article lands, in the order the book holds them.
+struct PlannedFile {
+  std::wstring path;
+};
+
+struct Book {
+  std::wstring path;
+  std::vector<std::wstring> directories;
+  std::vector<PlannedFile> files;
+  long long bytes = 0;
+  size_t largestArticle = 0;
+};
+
+// Deterministic numbers for titles and lengths.
+class Random {
+ public:
+  unsigned next() {
+    state_ = state_ * 1103515245u + 12345u;
+    return state_ >> 8;
+  }
+
+ private:
+  unsigned state_ = 20261208u;
+};
+
+class BenchUi : public ExportUi {
+ public:
+  explicit BenchUi(std::wstring folder) : folder_(std::move(folder)) {}
+  ExportOptions options() override { return {}; }
+  std::optional<std::wstring> chooseExportFolder() override { return folder_; }
+  void showNotice(const Notice& notice) override { lastNotice = notice.ansiText; }
+  void setBusy(bool) override {}
+  void setDropTargetEnabled(bool) override {}
+  std::string lastNotice;
+
+ private:
+  std::wstring folder_;
+};
+
+double seconds() {
+  LARGE_INTEGER frequency, now;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&now);
+  return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+void exec(sqlite3* db, const char* sql) { sqlite3_exec(db, sql, nullptr, nullptr, nullptr); }
+
+Book makeBook(const BookShape& shape, const std::wstring& folder, const std::wstring& out) {
+  static const std::string kParagraph =
+      "夜色渐深，城墙上的灯火一盏接一盏地亮起来。他站在桥头，望着远处的山影，想起了很多年前的那个冬"
+      "天。\r\n";
+  Book book;
+  book.path = folder + L"\\" + utf8ToWide(shape.name) + L".db";
+  DeleteFileW(book.path.c_str());
+  sqlite3* db = nullptr;
+  sqlite3_open(wideToUtf8(book.path).c_str(), &db);
+  exec(db,
+       "CREATE TABLE Folder (id TEXT PRIMARY KEY, name TEXT, deleted INTEGER DEFAULT 0);"
+       "CREATE TABLE Article (id INTEGER PRIMARY KEY, folderId TEXT, title TEXT, extension TEXT,"
+       " rank REAL, content TEXT, deleted INTEGER DEFAULT 0);"
+       "CREATE TABLE Category (id INTEGER PRIMARY KEY, folderId TEXT, name TEXT, rank REAL,"
+       " deleted INTEGER DEFAULT 0);"
+       "INSERT INTO Folder (id, name) VALUES ('PW_Trash', '回收站');"
+       "BEGIN");
+  sqlite3_stmt* folderInsert = nullptr;
+  sqlite3_stmt* articleInsert = nullptr;
+  sqlite3_stmt* categoryInsert = nullptr;
+  sqlite3_prepare_v2(db, "INSERT INTO Folder (id, name) VALUES (?, ?)", -1, &folderInsert, nullptr);
+  sqlite3_prepare_v2(
+      db, "INSERT INTO Article (folderId, title, extension, rank, content) VALUES (?, ?, ?, ?, ?)",
+      -1, &articleInsert, nullptr);
+  sqlite3_prepare_v2(db, "INSERT INTO Category (folderId, name, rank) VALUES (?, ?, ?)", -1,
+                     &categoryInsert, nullptr);
+  Random random;
+  std::string content;
+  for (int f = 0; f < shape.folders; ++f) {
+    const std::string id = "folder-" + std::to_string(f);
+    const std::string name = "第" + std::to_string(f + 1) + "卷";
+    sqlite3_bind_text(folderInsert, 1, id.c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_bind_text(folderInsert, 2, name.c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_step(folderInsert);
+    sqlite3_reset(folderInsert);
+    std::wstring directory = out + L"\\" + utf8ToWide(name);
+    book.directories.push_back(directory);
+    const std::wstring folderDirectory = directory;
+    const int perCategory = shape.categoriesPerFolder
+                                ? std::max(1, shape.articlesPerFolder / shape.categoriesPerFolder)
+                                : shape.articlesPerFolder + 1;
+    int rank = 0;
+    for (int a = 0; a < shape.articlesPerFolder; ++a) {
+      if (shape.categoriesPerFolder && a % perCategory == 0) {
+        const std::string category = "第" + std::to_string(a / perCategory + 1) + "部分";
+        sqlite3_bind_text(categoryInsert, 1, id.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(categoryInsert, 2, category.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_double(categoryInsert, 3, ++rank);
+        sqlite3_step(categoryInsert);
+        sqlite3_reset(categoryInsert);
+        directory = folderDirectory + L"\\" + utf8ToWide(category);
+        book.directories.push_back(directory);
+      }
+      const int length = shape.minBytes +
+                         static_cast<int>(random.next() % static_cast<unsigned>(
+                                                              shape.maxBytes - shape.minBytes + 1));
+      content.clear();
+      while (static_cast<int>(content.size()) < length) content += kParagraph;
+      const std::string title =
+          "第" + std::to_string(a + 1) + "章 " + std::to_string(random.next() % 100000);
+      const bool txt = a % 5 != 0;
+      sqlite3_bind_text(articleInsert, 1, id.c_str(), -1, SQLITE_TRANSIENT);
+      sqlite3_bind_text(articleInsert, 2, title.c_str(), -1, SQLITE_TRANSIENT);
+      sqlite3_bind_text(articleInsert, 3, txt ? "txt" : "md", -1, SQLITE_STATIC);
+      sqlite3_bind_double(articleInsert, 4, ++rank);
+      sqlite3_bind_text(articleInsert, 5, content.data(), static_cast<int>(content.size()),
+                        SQLITE_STATIC);
+      sqlite3_step(articleInsert);
+      sqlite3_reset(articleInsert);
+      book.files.push_back({directory + L"\\" + utf8ToWide(title) + (txt ? L".txt" : L".md")});
+      book.bytes += static_cast<long long>(content.size());
+      book.largestArticle = std::max(book.largestArticle, content.size());
+    }
+  }
+  sqlite3_finalize(folderInsert);
+  sqlite3_finalize(articleInsert);
+  sqlite3_finalize(categoryInsert);
+  exec(db, "COMMIT");
+  sqlite3_close(db);
+  return book;
+}
+
+// The least work that gives the same files: directories made once, one query over every live
+// article in book order, one plain create and write each.
+void writeFloor(const Book& book) {
+  for (const auto& directory : book.directories)
+    CreateDirectoryW(longPathForm(directory).c_str(), nullptr);
+  sqlite3* db = nullptr;
+  sqlite3_open(wideToUtf8(book.path).c_str(), &db);
+  sqlite3_stmt* statement = nullptr;
+  sqlite3_prepare_v2(db, "SELECT content FROM Article WHERE deleted=0 ORDER BY id", -1, &statement,
+                     nullptr);
+  size_t index = 0;
+  while (sqlite3_step(statement) == SQLITE_ROW && index < book.files.size()) {
+    const auto* bytes = sqlite3_column_blob(statement, 0);
+    const DWORD size = static_cast<DWORD>(sqlite3_column_bytes(statement, 0));
+    const auto file =
+        ownFileHandle(CreateFileW(longPathForm(book.files[index++].path).c_str(), GENERIC_WRITE, 0,
+                                  nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    WriteFile(file.get(), bytes, size, &written, nullptr);
+  }
+  sqlite3_finalize(statement);
+  sqlite3_close(db);
+}
+
+size_t peakWorkingSet() {
+  PROCESS_MEMORY_COUNTERS counters{};
+  counters.cb = sizeof counters;
+  GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+  return counters.PeakWorkingSetSize;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const bool quick = argc > 1 && std::strcmp(argv[1], "--quick") == 0;
+  const int divisor = quick ? 20 : 1;
+  const BookShape shapes[] = {
+      {"novel", 20, 250 / divisor, 0, 3000, 12000},
+      {"archive", 200, 100 / divisor, 4, 1000, 8000},
+      {"large", 800, 100 / divisor, 4, 1000, 12000},
+      {"many folders", quick ? 200 : 4000, 5, 0, 1000, 4000},
+  };
+  wchar_t temp[MAX_PATH + 1];
+  GetTempPathW(MAX_PATH + 1, temp);
+  const std::wstring root = std::wstring(temp) + L"vellumix-bench";
+  removeDirectoryTree(root);
+  createDirectoryTree(root);
+
+  std::printf("%-13s %9s %8s %10s %10s %7s %12s %10s\n", "book", "articles", "MB", "engine s",
+              "floor s", "ratio", "articles/s", "peak MB");
+  for (const auto& shape : shapes) {
+    const std::wstring out = root + L"\\out";
+    const Book book = makeBook(shape, root, out);
+    double engineBest = 1e9;
+    double floorBest = 1e9;
+    for (int run = 0; run < 3; ++run) {
+      removeDirectoryTree(out);
+      createDirectoryTree(out);
+      BenchUi ui(out);
+      double start = seconds();
+      BookWalker(ui).run(wideToAnsi(book.path).value());
+      engineBest = std::min(engineBest, seconds() - start);
+      if (ui.lastNotice != "\xcd\xea\xb3\xc9\xa1\xa3")
+        std::printf("engine did not finish cleanly\n");
+
+      removeDirectoryTree(out);
+      createDirectoryTree(out);
+      start = seconds();
+      writeFloor(book);
+      floorBest = std::min(floorBest, seconds() - start);
+    }
+    std::printf("%-13s %9zu %8.1f %10.2f %10.2f %7.2f %12.0f %10.1f\n", shape.name,
+                book.files.size(), static_cast<double>(book.bytes) / 1048576.0, engineBest,
+                floorBest, engineBest / floorBest,
+                static_cast<double>(book.files.size()) / engineBest,
+                static_cast<double>(peakWorkingSet()) / 1048576.0);
+    std::fflush(stdout);
+    removeDirectoryTree(out);
+    DeleteFileW(book.path.c_str());
+  }
+  removeDirectoryTree(root);
+  return 0;
+}
