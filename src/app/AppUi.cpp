@@ -20,6 +20,10 @@ void AppUi::showNotice(const Notice& notice) {
 
 void AppUi::setBusy(bool busy) { window_.setBusy(busy); }
 
+void AppUi::showProgress(int done, int total) { window_.showProgress(done, total); }
+
+void AppUi::keepResponsive() { window_.pumpMessages(); }
+
 void AppUi::setDropTargetEnabled(bool enabled) {
   if (enabled)
     window_.dropTarget().registerDropTarget(window_.handle());

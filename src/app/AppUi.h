@@ -12,6 +12,8 @@ class AppUi : public ExportUi {
   std::optional<std::wstring> chooseExportFolder() override;
   void showNotice(const Notice& notice) override;
   void setBusy(bool busy) override;
+  void showProgress(int done, int total) override;
+  void keepResponsive() override;
   void setDropTargetEnabled(bool enabled) override;
 
  private:

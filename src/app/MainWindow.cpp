@@ -1,7 +1,10 @@
 // The program's one window: the drop label, the menus and the drop target.
 #include "app/MainWindow.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
+
+#include <algorithm>
 
 #include "app/DpiScale.h"
 #include "export/UserTexts.h"
@@ -17,6 +20,11 @@ constexpr int kTop = 50;
 constexpr int kOuterWidth = 380;
 constexpr int kOuterHeight = 250;
 constexpr int kLabelFontHeight = -19;
+// The progress bar lies over the lower part of the label.
+constexpr int kProgressMargin = 30;
+constexpr int kProgressHeight = 18;
+constexpr int kProgressBottomGap = 40;
+constexpr DWORD kProgressIntervalMs = 50;
 
 constexpr COLORREF kLabelTextColour = 0x808080;
 constexpr COLORREF kLabelBackColour = 0xFFFFFF;
@@ -44,6 +52,8 @@ MainWindow::~MainWindow() {
 }
 
 bool MainWindow::create(int showCommand) {
+  const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_PROGRESS_CLASS};
+  InitCommonControlsEx(&controls);
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
@@ -82,8 +92,12 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       onCreate();
       return 0;
     case WM_COMMAND:
-      onCommand(static_cast<Command>(LOWORD(wParam)));
+      // Nothing the user does may change an export under way.
+      if (!exporting_) onCommand(static_cast<Command>(LOWORD(wParam)));
       return 0;
+    case WM_CLOSE:
+      if (exporting_) return 0;
+      break;
     case WM_DPICHANGED:
       onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
@@ -104,7 +118,10 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case kFilesDroppedMessage: {
       const std::string dropped = takeDroppedText(lParam);
-      if (onFileDropped_ && !dropped.empty()) onFileDropped_(dropped);
+      if (exporting_ || !onFileDropped_ || dropped.empty()) return 0;
+      exporting_ = true;
+      onFileDropped_(dropped);
+      exporting_ = false;
       return 0;
     }
     case WM_DESTROY:
@@ -148,8 +165,17 @@ void MainWindow::onDpiChanged(UINT dpi, const RECT& suggested) {
   applyDpi(dpi);
 }
 
-void MainWindow::onSize(int width, int height) {
-  if (label_) MoveWindow(label_, 0, 0, width, height, TRUE);
+void MainWindow::onSize(int, int) { layOutChildren(); }
+
+void MainWindow::layOutChildren() {
+  RECT client{};
+  GetClientRect(window_, &client);
+  if (label_) MoveWindow(label_, 0, 0, client.right, client.bottom, TRUE);
+  const int margin = scaleForDpi(kProgressMargin, dpi_);
+  if (progress_)
+    SetWindowPos(progress_, HWND_TOP, margin,
+                 client.bottom - scaleForDpi(kProgressBottomGap + kProgressHeight, dpi_),
+                 client.right - 2 * margin, scaleForDpi(kProgressHeight, dpi_), SWP_NOACTIVATE);
 }
 
 void MainWindow::onDestroy() {
@@ -159,6 +185,8 @@ void MainWindow::onDestroy() {
 }
 
 void MainWindow::applyDpi(UINT dpi) {
+  dpi_ = dpi;
+  layOutChildren();
   const HFONT font = createLabelFont(dpi);
   SendMessageW(label_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
   if (font_) DeleteObject(font_);
@@ -176,7 +204,58 @@ void MainWindow::setChecked(Command item, bool checked) {
 
 void MainWindow::setBusy(bool busy) {
   busy_ = busy;
+  EnableWindow(window_, !busy);
   SetCursor(LoadCursorA(nullptr, busy ? IDC_WAIT : IDC_ARROW));
+  if (busy) {
+    lastProgressTick_ = GetTickCount() - kProgressIntervalMs;
+    return;
+  }
+  ShowWindow(progress_, SW_HIDE);
+  SetWindowTextW(label_, texts::kDropLabel);
+  if (taskbar_) {
+    taskbar_->SetProgressState(window_, TBPF_NOPROGRESS);
+    taskbar_->Release();
+    taskbar_ = nullptr;
+  }
+}
+
+void MainWindow::showProgress(int done, int total) {
+  const DWORD now = GetTickCount();
+  if (now - lastProgressTick_ < kProgressIntervalMs && done != total) return;
+  lastProgressTick_ = now;
+  if (!IsWindowVisible(progress_)) {
+    SetWindowPos(progress_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    // Windows 7 and later; nothing is shown on the taskbar where it cannot be had.
+    if (SUCCEEDED(CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_ITaskbarList3, reinterpret_cast<void**>(&taskbar_))) &&
+        FAILED(taskbar_->HrInit())) {
+      taskbar_->Release();
+      taskbar_ = nullptr;
+    }
+    if (taskbar_) taskbar_->SetProgressState(window_, TBPF_NORMAL);
+  }
+  SendMessageW(progress_, PBM_SETRANGE32, 0, std::max(total, 1));
+  SendMessageW(progress_, PBM_SETPOS, static_cast<WPARAM>(done), 0);
+  const std::wstring text = std::wstring(L"\r\n\r\n") + texts::kProgressBefore +
+                            std::to_wstring(done) + texts::kProgressBetween +
+                            std::to_wstring(total) + texts::kProgressAfter;
+  SetWindowTextW(label_, text.c_str());
+  if (taskbar_)
+    taskbar_->SetProgressValue(window_, static_cast<ULONGLONG>(done),
+                               static_cast<ULONGLONG>(std::max(total, 1)));
+  pumpMessages();
+}
+
+void MainWindow::pumpMessages() {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(message.wParam));  // for the main loop, after the export
+      return;
+    }
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
 }
 
 void MainWindow::openUrl(const char* url) {

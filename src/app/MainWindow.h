@@ -3,6 +3,8 @@
 #pragma once
 
 #include <windows.h>
+// shobjidl.h needs windows.h first.
+#include <shobjidl.h>
 
 #include <functional>
 #include <memory>
@@ -31,8 +33,15 @@ class MainWindow {
 
   bool isChecked(Command item) const;
   void setChecked(Command item, bool checked);
-  // Shows the wait cursor over the window while busy.
+  // While busy: the wait cursor, and the window takes no input; when it ends, the window
+  // returns to its label.
   void setBusy(bool busy);
+  // Shows how far the export is, in the window and on the taskbar button, and lets the window
+  // repaint; at most every 50 ms, however often it is called.
+  void showProgress(int done, int total);
+  // Repaints and answers the system: dispatches what is queued for this thread.
+  void pumpMessages();
+  HWND progressBar() const { return progress_; }
 
   // Hands a web address to the shell.
   static void openUrl(const char* url);
@@ -46,14 +55,20 @@ class MainWindow {
   void onSize(int width, int height);
   void onDestroy();
   void applyDpi(UINT dpi);
+  void layOutChildren();
 
   HWND window_ = nullptr;
   HWND label_ = nullptr;
+  HWND progress_ = nullptr;
+  ITaskbarList3* taskbar_ = nullptr;  // while busy, where Windows has it
+  UINT dpi_ = 96;
+  DWORD lastProgressTick_ = 0;
   HFONT font_ = nullptr;
   HBRUSH background_ = nullptr;
   DropTarget* dropTarget_;  // COM reference owned by this window
   FileDroppedHandler onFileDropped_;
   bool busy_ = false;
+  bool exporting_ = false;  // a dropped file is being exported
 };
 
 // The product's web addresses.

@@ -3,6 +3,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdlib>
+
 #include "bookdb/SqliteDB.h"
 #include "bookdb/TextConversion.h"
 #include "export/ChapterList.h"
@@ -17,6 +20,10 @@ constexpr size_t kListedFailures = 5;
 
 constexpr const char* kFolderQuery =
     "SELECT name, id FROM Folder WHERE deleted=0 AND id IS NOT 'PW_Trash'";
+// The articles the walk will meet, folder row by folder row.
+constexpr const char* kArticleCountQuery =
+    "SELECT COUNT(*) FROM Folder JOIN Article ON Article.folderId = Folder.id "
+    "WHERE Folder.deleted=0 AND Folder.id IS NOT 'PW_Trash' AND Article.deleted=0";
 constexpr int kFolderName = 1;
 constexpr int kFolderId = 2;
 
@@ -50,18 +57,6 @@ std::wstring joinPath(const std::wstring& directory, std::wstring_view name) {
   if (!path.empty() && path.back() != L'\\' && path.back() != L'/') path += L'\\';
   return path += name;
 }
-
-// Switches the wait cursor on for as long as it lives.
-class BusyCursor {
- public:
-  explicit BusyCursor(ExportUi& ui) : ui_(ui) { ui_.setBusy(true); }
-  ~BusyCursor() { ui_.setBusy(false); }
-  BusyCursor(const BusyCursor&) = delete;
-  BusyCursor& operator=(const BusyCursor&) = delete;
-
- private:
-  ExportUi& ui_;
-};
 
 // The private folder that holds the working copy of the book; removed with it.
 class WorkingFolder {
@@ -143,7 +138,7 @@ void BookWalker::run(std::string_view ansiDatabasePath) {
 BookWalker::Outcome BookWalker::walk(std::string_view ansiDatabasePath,
                                      const std::wstring& exportFolder,
                                      const ExportOptions& options) {
-  const BusyCursor busy(ui_);
+  const BusyScope busy(ui_);
   const WorkingFolder work;
   const std::string ansiCopy = work.ansiFile("tmp.db");
   SqliteDB db;
@@ -164,6 +159,12 @@ BookWalker::Outcome BookWalker::walk(std::string_view ansiDatabasePath,
     folders.push_back(std::move(row));
   }
   folderRows.Close();
+
+  auto countRows = db.Query(kArticleCountQuery);
+  const int total = countRows.MoveNext() ? std::atoi(countRows.ReadBytes(1).c_str()) : 0;
+  countRows.Close();
+  int done = 0;
+  ui_.showProgress(done, total);
 
   for (const auto& folder : folders) {
     const std::wstring folderDirectory =
@@ -195,6 +196,7 @@ BookWalker::Outcome BookWalker::walk(std::string_view ansiDatabasePath,
       if (options.numberFileNames) base = std::to_wstring(++counter) + L". " + base;
       if (!writeArticle(directory, base, isTxt ? L".txt" : L".md", rows.ReadBytes(kRowContent)))
         noteFailure(utf8Title);
+      ui_.showProgress(++done, std::max(done, total));
     }
   }
   if (!chapterList.close()) noteFailure("toc.html");

@@ -68,8 +68,11 @@ void ExportDriver::runPacked(std::string_view ansiArchive) {
     return;
   }
   const TemporaryFolder folder(SevenZipUnpacker::MakeTempFolderName());
-  const auto result =
-      SevenZipUnpacker::Extract(program, std::string(ansiArchive), folder.ansiPath());
+  const auto result = [&] {
+    const BusyScope busy(ui_);
+    return SevenZipUnpacker::Extract(program, std::string(ansiArchive), folder.ansiPath(),
+                                     [this] { ui_.keepResponsive(); });
+  }();
   const std::string database = folder.ansiPath() + "\\" + baseName(ansiArchive) + ".db";
   if (result != SevenZipUnpacker::ExtractResult::Extracted ||
       !fileExistsWide(ansiToWide(database))) {

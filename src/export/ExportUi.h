@@ -26,7 +26,25 @@ class ExportUi {
   virtual std::optional<std::wstring> chooseExportFolder() = 0;
   // A modal notice; returns when the user has closed it.
   virtual void showNotice(const Notice& notice) = 0;
+  // The wait cursor; the window takes no input while busy.
   virtual void setBusy(bool busy) = 0;
+  // The export has written `done` of `total` articles. Called for every article: the user
+  // interface decides how often to show it.
+  virtual void showProgress(int done, int total) = 0;
+  // Lets the window repaint and answer the system while the export waits.
+  virtual void keepResponsive() = 0;
   // Whether the window takes dropped files; off while an export runs.
   virtual void setDropTargetEnabled(bool enabled) = 0;
+};
+
+// Busy for as long as it lives.
+class BusyScope {
+ public:
+  explicit BusyScope(ExportUi& ui) : ui_(ui) { ui_.setBusy(true); }
+  ~BusyScope() { ui_.setBusy(false); }
+  BusyScope(const BusyScope&) = delete;
+  BusyScope& operator=(const BusyScope&) = delete;
+
+ private:
+  ExportUi& ui_;
 };

@@ -49,7 +49,7 @@ std::string FindProgram() {
 std::string MakeTempFolderName() { return makeTempFolderName(); }
 
 ExtractResult Extract(const std::string& ansiProgram, const std::string& ansiArchive,
-                      const std::string& ansiOutputFolder) {
+                      const std::string& ansiOutputFolder, const std::function<void()>& whileWaiting) {
   // "-p" gives an empty password: an encrypted book then fails at once instead of 7-Zip
   // waiting for a password on a console nobody sees.
   std::string commandLine =
@@ -64,7 +64,9 @@ ExtractResult Extract(const std::string& ansiProgram, const std::string& ansiArc
     return ExtractResult::NotStarted;
   const UniqueHandle processHandle(process.hProcess);
   const UniqueHandle threadHandle(process.hThread);
-  WaitForSingleObject(processHandle.get(), INFINITE);
+  const HANDLE waitOn = processHandle.get();
+  while (MsgWaitForMultipleObjects(1, &waitOn, FALSE, 50, QS_ALLINPUT) != WAIT_OBJECT_0)
+    whileWaiting();
   DWORD exitCode = 0;
   GetExitCodeProcess(processHandle.get(), &exitCode);
   // 7-Zip: 0 no error, 1 warnings only, 2 and above fatal.

@@ -1,6 +1,7 @@
 // Unpacking a packed book (.pwb, a 7-Zip archive) with the 7-Zip installed on the machine.
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace SevenZipUnpacker {
@@ -20,8 +21,9 @@ enum class ExtractResult {
 };
 
 // Extracts every file of `ansiArchive`, without its folders, into `ansiOutputFolder` (which
-// 7-Zip creates), overwriting, and waits until 7-Zip ends.
+// 7-Zip creates), overwriting, and waits until 7-Zip ends, calling `whileWaiting` whenever
+// messages arrive for this thread and at least every 50 ms.
 ExtractResult Extract(const std::string& ansiProgram, const std::string& ansiArchive,
-                      const std::string& ansiOutputFolder);
+                      const std::string& ansiOutputFolder, const std::function<void()>& whileWaiting);
 
 }  // namespace SevenZipUnpacker

@@ -33,5 +33,8 @@ const char* const kOptionsMenu = "选项 (&O)";
 const char* const kChapterListItem = "导出篇章目录 (&C)";
 const char* const kNumberingItem = "在文件名中附加编号 (&N)";
 const char* const kNumberingExample = "导出的文件名将会形如：1. 文件名.txt";
+const wchar_t* const kProgressBefore = L"正在导出：第 ";
+const wchar_t* const kProgressBetween = L" 篇，共 ";
+const wchar_t* const kProgressAfter = L" 篇";
 
 }  // namespace texts

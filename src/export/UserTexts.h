@@ -33,5 +33,9 @@ extern const char* const kOptionsMenu;
 extern const char* const kChapterListItem;
 extern const char* const kNumberingItem;
 extern const char* const kNumberingExample;
+// "正在导出：第 n 篇，共 N 篇", for the wide label.
+extern const wchar_t* const kProgressBefore;
+extern const wchar_t* const kProgressBetween;
+extern const wchar_t* const kProgressAfter;
 
 }  // namespace texts

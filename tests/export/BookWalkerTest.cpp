@@ -49,6 +49,7 @@ class BookWalkerTest : public ::testing::Test {
     return ui_.notices.empty() ? std::string() : ui_.notices.back().ansiText;
   }
 
+  PrivateTempDirectory temp_;
   TempDir books_{L"书籍"};
   TempDir out_{L"导出 目录"};
   RecordingUi ui_;
@@ -155,19 +156,6 @@ TEST_F(BookWalkerTest, FolderThatIsNotThereIsReported) {
   EXPECT_TRUE(exported().empty());
 }
 
-// The working folders that exports leave in the temporary directory.
-std::set<std::wstring> temporaryFolders() {
-  wchar_t temp[MAX_PATH + 1];
-  GetTempPathW(MAX_PATH + 1, temp);
-  std::set<std::wstring> names;
-  WIN32_FIND_DATAW entry;
-  HANDLE find = FindFirstFileW((std::wstring(temp) + L"*.tmp").c_str(), &entry);
-  if (find == INVALID_HANDLE_VALUE) return names;
-  do names.insert(entry.cFileName);
-  while (FindNextFileW(find, &entry));
-  FindClose(find);
-  return names;
-}
 
 TEST_F(BookWalkerTest, UnreadableBooksAreReportedAndNothingIsWritten) {
   writeFileBytes(books_ / L"text.db", std::string(4096, 'x'));
@@ -175,7 +163,7 @@ TEST_F(BookWalkerTest, UnreadableBooksAreReportedAndNothingIsWritten) {
   const std::wstring cases[] = {books_ / L"missing.db", books_ / L"text.db",
                                 books_ / L"nofolder.db"};
   ui_.exportOptions.exportChapterList = true;
-  const auto before = temporaryFolders();
+  const auto before = temp_.entries();
   for (const auto& book : cases) {
     ui_.notices.clear();
     BookWalker(ui_).run(wideToAnsi(book).value());
@@ -185,7 +173,7 @@ TEST_F(BookWalkerTest, UnreadableBooksAreReportedAndNothingIsWritten) {
     EXPECT_EQ(ui_.notices[0].flags, 0x10u);
   }
   EXPECT_TRUE(exported().empty());
-  EXPECT_EQ(temporaryFolders(), before);
+  EXPECT_EQ(temp_.entries(), before);
   EXPECT_EQ(ui_.events.back(), "notice");
   EXPECT_EQ(ui_.events[ui_.events.size() - 2], "idle");
 }
@@ -196,7 +184,7 @@ TEST_F(BookWalkerTest, UnsafeIdStopsTheExport) {
       .folder("x' OR '1'='1", "注入")
       .article("ok", "第一章", "txt", 1, "x");
   ui_.exportOptions.exportChapterList = true;
-  const auto before = temporaryFolders();
+  const auto before = temp_.entries();
   BookWalker(ui_).run(ansiBookPath());
   ASSERT_EQ(ui_.notices.size(), 1u);
   EXPECT_EQ(ui_.notices[0].ansiText, ansi("书籍 ID 异常，可能存在 SQL 注入。程序将中断导出。"));
@@ -205,7 +193,7 @@ TEST_F(BookWalkerTest, UnsafeIdStopsTheExport) {
   // The heading already written stays.
   EXPECT_EQ(readFileBytes(out_ / L"toc.html"),
             "<meta charset=\"utf-8\">\n<h1>" + wideToUtf8(out_.path()) + "</h1>\n");
-  EXPECT_EQ(temporaryFolders(), before);
+  EXPECT_EQ(temp_.entries(), before);
   EXPECT_EQ(ui_.events[ui_.events.size() - 2], "idle");
 }
 

@@ -20,19 +20,6 @@ using Tree = std::map<std::string, std::string>;
 
 std::string ansiOf(const std::wstring& path) { return wideToAnsi(path).value(); }
 
-// What the temporary directory holds, to see that every run cleans up after itself.
-std::set<std::wstring> temporaryEntries() {
-  wchar_t temp[MAX_PATH + 1];
-  GetTempPathW(MAX_PATH + 1, temp);
-  std::set<std::wstring> names;
-  WIN32_FIND_DATAW entry;
-  HANDLE find = FindFirstFileW((std::wstring(temp) + L"*.tmp").c_str(), &entry);
-  if (find == INVALID_HANDLE_VALUE) return names;
-  do names.insert(entry.cFileName);
-  while (FindNextFileW(find, &entry));
-  FindClose(find);
-  return names;
-}
 
 class ExportDriverTest : public ::testing::Test {
  protected:
@@ -70,6 +57,7 @@ class ExportDriverTest : public ::testing::Test {
     return texts;
   }
 
+  PrivateTempDirectory temp_;
   TempDir work_{L"打包 区"};
   TempDir out_{L"导出"};
   ScopedSevenZipRegistry registry_;
@@ -85,11 +73,11 @@ TEST_F(ExportDriverTest, PackedBooksAreUnpackedWalkedAndCleanedUp) {
     makeBook(work_ / (name + L".db"));
     pack(work_ / (name + L".pwb"), name + L".db");
     DeleteFileW((work_ / (name + L".db")).c_str());
-    const auto before = temporaryEntries();
+    const auto before = temp_.entries();
     ExportDriver(ui_).Run(ansiOf(work_ / (name + L".pwb")));
     EXPECT_EQ(noticeTexts(), std::vector<std::string>{ansi("完成。")});
     EXPECT_EQ(readTree(out_.path()), expectedTree());
-    EXPECT_EQ(temporaryEntries(), before);
+    EXPECT_EQ(temp_.entries(), before);
   }
   EXPECT_EQ(ui_.events.front(), "drop off");
   EXPECT_EQ(ui_.events.back(), "drop on");
@@ -127,7 +115,7 @@ TEST_F(ExportDriverTest, BadArchivesAreReportedWithoutWalking) {
   writeFileBytes(work_ / L"damaged.pwb", damaged);
   writeFileBytes(work_ / L"text.pwb", "this is not an archive");
 
-  const auto before = temporaryEntries();
+  const auto before = temp_.entries();
   for (const wchar_t* archive :
        {L"locked.pwb", L"hidden.pwb", L"wrong.pwb", L"damaged.pwb", L"text.pwb", L"missing.pwb"}) {
     SCOPED_TRACE(wideToUtf8(archive));
@@ -140,9 +128,10 @@ TEST_F(ExportDriverTest, BadArchivesAreReportedWithoutWalking) {
     EXPECT_EQ(ui_.notices[0].ansiTitle, ansi("错误"));
     EXPECT_EQ(ui_.notices[0].flags, 0x10u);
     // The book walk never started: it would have asked for a folder.
-    EXPECT_EQ(ui_.events, (std::vector<std::string>{"drop off", "notice", "drop on"}));
+    EXPECT_EQ(ui_.events,
+              (std::vector<std::string>{"drop off", "busy", "idle", "notice", "drop on"}));
   }
-  EXPECT_EQ(temporaryEntries(), before);
+  EXPECT_EQ(temp_.entries(), before);
   EXPECT_TRUE(readTree(out_.path()).empty());
 }
 
@@ -164,13 +153,13 @@ TEST_F(ExportDriverTest, WrongInputIsRefused) {
 TEST_F(ExportDriverTest, DatabaseIsUsedInPlace) {
   makeBook(work_ / L"书.db");
   const Tree beforeWork = readTree(work_.path());
-  const auto before = temporaryEntries();
+  const auto before = temp_.entries();
   registry_.setUserPath(std::nullopt);  // a .db needs no 7-Zip
   ExportDriver(ui_).Run(ansiOf(work_ / L"书.db"));
   EXPECT_EQ(noticeTexts(), std::vector<std::string>{ansi("完成。")});
   EXPECT_EQ(readTree(out_.path()), expectedTree());
   EXPECT_EQ(readTree(work_.path()), beforeWork);
-  EXPECT_EQ(temporaryEntries(), before);
+  EXPECT_EQ(temp_.entries(), before);
 }
 
 TEST_F(ExportDriverTest, MissingSevenZipIsReported) {

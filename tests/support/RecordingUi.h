@@ -13,8 +13,10 @@ class RecordingUi : public ExportUi {
   ExportOptions exportOptions;
   std::optional<std::wstring> chosenFolder;  // no value: the user cancels
   std::vector<Notice> notices;
-  std::vector<std::string>
-      events;  // "options", "choose", "busy", "idle", "drop off", "drop on", "notice"
+  // "options", "choose", "busy", "idle", "drop off", "drop on", "notice"
+  std::vector<std::string> events;
+  std::vector<std::pair<int, int>> progress;  // (done, total) as reported
+  int responsiveCalls = 0;
 
   ExportOptions options() override {
     events.push_back("options");
@@ -29,6 +31,8 @@ class RecordingUi : public ExportUi {
     notices.push_back(notice);
   }
   void setBusy(bool busy) override { events.push_back(busy ? "busy" : "idle"); }
+  void showProgress(int done, int total) override { progress.emplace_back(done, total); }
+  void keepResponsive() override { ++responsiveCalls; }
   void setDropTargetEnabled(bool enabled) override {
     events.push_back(enabled ? "drop on" : "drop off");
   }

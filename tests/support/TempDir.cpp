@@ -26,6 +26,38 @@ TempDir::~TempDir() {
   removeDirectoryTree(top == std::wstring::npos ? path_ : path_.substr(0, top));
 }
 
+namespace {
+
+std::wstring environmentVariable(const wchar_t* name) {
+  wchar_t value[32768] = {};
+  return GetEnvironmentVariableW(name, value, 32768) ? value : L"";
+}
+
+}  // namespace
+
+PrivateTempDirectory::PrivateTempDirectory()
+    : dir_(L"temp"), savedTmp_(environmentVariable(L"TMP")), savedTemp_(environmentVariable(L"TEMP")) {
+  SetEnvironmentVariableW(L"TMP", dir_.path().c_str());
+  SetEnvironmentVariableW(L"TEMP", dir_.path().c_str());
+}
+
+PrivateTempDirectory::~PrivateTempDirectory() {
+  SetEnvironmentVariableW(L"TMP", savedTmp_.empty() ? nullptr : savedTmp_.c_str());
+  SetEnvironmentVariableW(L"TEMP", savedTemp_.empty() ? nullptr : savedTemp_.c_str());
+}
+
+std::set<std::wstring> PrivateTempDirectory::entries() const {
+  std::set<std::wstring> names;
+  WIN32_FIND_DATAW entry;
+  const auto find = ownFindHandle(FindFirstFileW((dir_.path() + L"\\*").c_str(), &entry));
+  if (!find) return names;
+  do {
+    if (std::wstring_view(entry.cFileName) != L"." && std::wstring_view(entry.cFileName) != L"..")
+      names.insert(entry.cFileName);
+  } while (FindNextFileW(find.get(), &entry));
+  return names;
+}
+
 std::string readFileBytes(const std::wstring& path) {
   const auto file = ownFileHandle(CreateFileW(longPathForm(path).c_str(), GENERIC_READ,
                                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <map>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,22 @@ class TempDir {
 
  private:
   std::wstring path_;
+};
+
+// Points TMP and TEMP of this process at a directory of its own while it lives, so that a test
+// sees exactly the temporary folders its export makes and leaves.
+class PrivateTempDirectory {
+ public:
+  PrivateTempDirectory();
+  ~PrivateTempDirectory();
+  PrivateTempDirectory(const PrivateTempDirectory&) = delete;
+  PrivateTempDirectory& operator=(const PrivateTempDirectory&) = delete;
+  // The names directly in the directory now.
+  std::set<std::wstring> entries() const;
+
+ private:
+  TempDir dir_;
+  std::wstring savedTmp_, savedTemp_;
 };
 
 std::string readFileBytes(const std::wstring& path);
