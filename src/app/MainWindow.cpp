@@ -93,10 +93,10 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_COMMAND:
       // Nothing the user does may change an export under way.
-      if (!exporting_) onCommand(static_cast<Command>(LOWORD(wParam)));
+      if (!exportUnderWay()) onCommand(static_cast<Command>(LOWORD(wParam)));
       return 0;
     case WM_CLOSE:
-      if (exporting_) return 0;
+      if (exportUnderWay()) return 0;
       break;
     case WM_DPICHANGED:
       onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
@@ -118,7 +118,7 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case kFilesDroppedMessage: {
       const std::string dropped = takeDroppedText(lParam);
-      if (exporting_ || !onFileDropped_ || dropped.empty()) return 0;
+      if (exportUnderWay() || !onFileDropped_ || dropped.empty()) return 0;
       exporting_ = true;
       onFileDropped_(dropped);
       exporting_ = false;
@@ -132,8 +132,11 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void MainWindow::onCreate() {
-  label_ = CreateWindowExW(0, L"STATIC", texts::kDropLabel, WS_CHILD | WS_VISIBLE | SS_CENTER, 0, 0,
-                           0, 0, window_, nullptr, GetModuleHandleW(nullptr), nullptr);
+  label_ = CreateWindowExW(0, L"STATIC", texts::kDropLabel,
+                           WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_CENTER, 0, 0, 0, 0, window_,
+                           nullptr, GetModuleHandleW(nullptr), nullptr);
+  progress_ = CreateWindowExW(0, PROGRESS_CLASSW, nullptr, WS_CHILD | WS_CLIPSIBLINGS | PBS_SMOOTH,
+                              0, 0, 0, 0, window_, nullptr, GetModuleHandleW(nullptr), nullptr);
   const UINT dpi = dpiOfWindow(window_);
   SetWindowPos(window_, nullptr, scaleForDpi(kLeft, dpi), scaleForDpi(kTop, dpi),
                scaleForDpi(kOuterWidth, dpi), scaleForDpi(kOuterHeight, dpi),

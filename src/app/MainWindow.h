@@ -56,6 +56,7 @@ class MainWindow {
   void onDestroy();
   void applyDpi(UINT dpi);
   void layOutChildren();
+  bool exportUnderWay() const { return exporting_ || busy_; }
 
   HWND window_ = nullptr;
   HWND label_ = nullptr;

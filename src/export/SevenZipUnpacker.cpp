@@ -49,7 +49,8 @@ std::string FindProgram() {
 std::string MakeTempFolderName() { return makeTempFolderName(); }
 
 ExtractResult Extract(const std::string& ansiProgram, const std::string& ansiArchive,
-                      const std::string& ansiOutputFolder, const std::function<void()>& whileWaiting) {
+                      const std::string& ansiOutputFolder,
+                      const std::function<void()>& whileWaiting) {
   // "-p" gives an empty password: an encrypted book then fails at once instead of 7-Zip
   // waiting for a password on a console nobody sees.
   std::string commandLine =

@@ -24,6 +24,7 @@ enum class ExtractResult {
 // 7-Zip creates), overwriting, and waits until 7-Zip ends, calling `whileWaiting` whenever
 // messages arrive for this thread and at least every 50 ms.
 ExtractResult Extract(const std::string& ansiProgram, const std::string& ansiArchive,
-                      const std::string& ansiOutputFolder, const std::function<void()>& whileWaiting);
+                      const std::string& ansiOutputFolder,
+                      const std::function<void()>& whileWaiting);
 
 }  // namespace SevenZipUnpacker

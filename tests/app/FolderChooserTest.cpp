@@ -30,6 +30,9 @@ class FolderChooserTest : public ::testing::Test {
   }
   void TearDown() override {
     DestroyWindow(window_.handle());
+    // The window's end posts the quit message; the next test's dialogs must not see it.
+    MSG quit;
+    PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
     OleUninitialize();
   }
 

@@ -156,7 +156,6 @@ TEST_F(BookWalkerTest, FolderThatIsNotThereIsReported) {
   EXPECT_TRUE(exported().empty());
 }
 
-
 TEST_F(BookWalkerTest, UnreadableBooksAreReportedAndNothingIsWritten) {
   writeFileBytes(books_ / L"text.db", std::string(4096, 'x'));
   BookBuilder(books_ / L"nofolder.db", BookBuilder::Schema::None).exec("CREATE TABLE t (x)");

@@ -20,7 +20,6 @@ using Tree = std::map<std::string, std::string>;
 
 std::string ansiOf(const std::wstring& path) { return wideToAnsi(path).value(); }
 
-
 class ExportDriverTest : public ::testing::Test {
  protected:
   ExportDriverTest() {

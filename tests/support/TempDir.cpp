@@ -36,7 +36,9 @@ std::wstring environmentVariable(const wchar_t* name) {
 }  // namespace
 
 PrivateTempDirectory::PrivateTempDirectory()
-    : dir_(L"temp"), savedTmp_(environmentVariable(L"TMP")), savedTemp_(environmentVariable(L"TEMP")) {
+    : dir_(L"temp"),
+      savedTmp_(environmentVariable(L"TMP")),
+      savedTemp_(environmentVariable(L"TEMP")) {
   SetEnvironmentVariableW(L"TMP", dir_.path().c_str());
   SetEnvironmentVariableW(L"TEMP", dir_.path().c_str());
 }
