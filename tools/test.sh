@@ -5,19 +5,9 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/tools/setup.sh" --test || exit 1
 "$root/tools/build.sh" || exit 1
 
-# Windows need a display: a virtual one when none is set.
-if [ -z "${DISPLAY:-}" ]; then
-  exec 3< <(Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp 2>/dev/null)
-  read -r -t 20 number <&3 || { echo "Xvfb did not start"; exit 1; }
-  export DISPLAY=":$number"
-  xvfb=$(pgrep -n -x Xvfb)
-fi
-
-export WINEPREFIX="$root/build/wine"
-# The Wine services must not inherit CTest's pipes, or CTest waits for them forever.
-wineserver -p </dev/null >/dev/null 2>&1
-"$root/tools/wine-run" cmd /c exit </dev/null >/dev/null 2>&1
-trap 'wineserver -k </dev/null >/dev/null 2>&1; [ -n "${xvfb:-}" ] && kill "$xvfb"' EXIT
+# shellcheck source=tools/wine-session.sh
+source "$root/tools/wine-session.sh"
+start_wine_session
 
 status=0
 summary=()

@@ -24,7 +24,9 @@ constexpr int kLabelFontHeight = -19;
 constexpr int kProgressMargin = 30;
 constexpr int kProgressHeight = 18;
 constexpr int kProgressBottomGap = 40;
-constexpr DWORD kProgressIntervalMs = 50;
+// The window answers every 50 ms; drawing the progress costs more, so it is redrawn less often.
+constexpr DWORD kPumpIntervalMs = 50;
+constexpr DWORD kRedrawIntervalMs = 250;
 
 constexpr COLORREF kLabelTextColour = 0x808080;
 constexpr COLORREF kLabelBackColour = 0xFFFFFF;
@@ -210,7 +212,8 @@ void MainWindow::setBusy(bool busy) {
   EnableWindow(window_, !busy);
   SetCursor(LoadCursorA(nullptr, busy ? IDC_WAIT : IDC_ARROW));
   if (busy) {
-    lastProgressTick_ = GetTickCount() - kProgressIntervalMs;
+    lastPumpTick_ = GetTickCount() - kPumpIntervalMs;
+    lastRedrawTick_ = GetTickCount() - kRedrawIntervalMs;
     return;
   }
   ShowWindow(progress_, SW_HIDE);
@@ -224,8 +227,17 @@ void MainWindow::setBusy(bool busy) {
 
 void MainWindow::showProgress(int done, int total) {
   const DWORD now = GetTickCount();
-  if (now - lastProgressTick_ < kProgressIntervalMs && done != total) return;
-  lastProgressTick_ = now;
+  const bool finished = done >= total;
+  if (now - lastPumpTick_ < kPumpIntervalMs && !finished) return;
+  lastPumpTick_ = now;
+  if (finished || now - lastRedrawTick_ >= kRedrawIntervalMs) {
+    lastRedrawTick_ = now;
+    drawProgress(done, total);
+  }
+  pumpMessages();
+}
+
+void MainWindow::drawProgress(int done, int total) {
   if (!IsWindowVisible(progress_)) {
     SetWindowPos(progress_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
     // Windows 7 and later; nothing is shown on the taskbar where it cannot be had.
@@ -246,7 +258,6 @@ void MainWindow::showProgress(int done, int total) {
   if (taskbar_)
     taskbar_->SetProgressValue(window_, static_cast<ULONGLONG>(done),
                                static_cast<ULONGLONG>(std::max(total, 1)));
-  pumpMessages();
 }
 
 void MainWindow::pumpMessages() {

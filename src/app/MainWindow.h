@@ -37,7 +37,7 @@ class MainWindow {
   // returns to its label.
   void setBusy(bool busy);
   // Shows how far the export is, in the window and on the taskbar button, and lets the window
-  // repaint; at most every 50 ms, however often it is called.
+  // repaint and answer; cheap however often it is called.
   void showProgress(int done, int total);
   // Repaints and answers the system: dispatches what is queued for this thread.
   void pumpMessages();
@@ -56,6 +56,7 @@ class MainWindow {
   void onDestroy();
   void applyDpi(UINT dpi);
   void layOutChildren();
+  void drawProgress(int done, int total);
   bool exportUnderWay() const { return exporting_ || busy_; }
 
   HWND window_ = nullptr;
@@ -63,7 +64,8 @@ class MainWindow {
   HWND progress_ = nullptr;
   ITaskbarList3* taskbar_ = nullptr;  // while busy, where Windows has it
   UINT dpi_ = 96;
-  DWORD lastProgressTick_ = 0;
+  DWORD lastPumpTick_ = 0;
+  DWORD lastRedrawTick_ = 0;
   HFONT font_ = nullptr;
   HBRUSH background_ = nullptr;
   DropTarget* dropTarget_;  // COM reference owned by this window

@@ -79,6 +79,8 @@ bool copyBook(std::string_view ansiSource, const std::string& ansiTarget) {
   const std::wstring source = ansiToWide(ansiSource);
   const std::wstring target = ansiToWide(ansiTarget);
   if (!copyFileWide(source, target, true)) return false;
+  // The copy of a read-only book must take the lookup indexes.
+  SetFileAttributesW(longPathForm(target).c_str(), FILE_ATTRIBUTE_NORMAL);
   for (const wchar_t* companion : {L"-wal", L"-journal"}) {
     if (fileExistsWide(source + companion) &&
         !copyFileWide(source + companion, target + companion, true))

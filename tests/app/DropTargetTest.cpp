@@ -7,50 +7,40 @@
 #include "app/MainWindow.h"
 #include "support/TempDir.h"
 #include "support/TestDataObject.h"
+#include "support/WindowTest.h"
 
 namespace {
 
 using Effects = std::pair<DWORD, DWORD>;
 Effects effects(DWORD enter, DWORD drop) { return {enter, drop}; }
 
+// Every key state against every set of effects the source allows (bit 0 copy, 1 move, 2 link).
 TEST(DropEffectTest, KeysAskAndTheSourceAllows) {
-  constexpr DWORD kAll = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
+  constexpr DWORD N = DROPEFFECT_NONE, C = DROPEFFECT_COPY, M = DROPEFFECT_MOVE,
+                  L = DROPEFFECT_LINK;
   const struct {
-    bool accepted;
     DWORD keys;
-    DWORD allowed;
-    DWORD expected;
+    DWORD expected[8];  // by allowed effects 0..7
   } cases[] = {
-      {false, 0, kAll, DROPEFFECT_NONE},
-      {false, MK_CONTROL, kAll, DROPEFFECT_NONE},
-      {true, 0, kAll, DROPEFFECT_COPY},
-      {true, 0, DROPEFFECT_MOVE | DROPEFFECT_LINK, DROPEFFECT_MOVE},
-      {true, 0, DROPEFFECT_LINK, DROPEFFECT_LINK},
-      {true, 0, DROPEFFECT_NONE, DROPEFFECT_NONE},
-      {true, MK_CONTROL, kAll, DROPEFFECT_COPY},
-      {true, MK_CONTROL, DROPEFFECT_MOVE, DROPEFFECT_NONE},
-      {true, MK_SHIFT, kAll, DROPEFFECT_MOVE},
-      {true, MK_SHIFT, DROPEFFECT_COPY, DROPEFFECT_NONE},
-      {true, MK_CONTROL | MK_SHIFT, kAll, DROPEFFECT_NONE},
-      {true, MK_CONTROL | MK_SHIFT, DROPEFFECT_LINK, DROPEFFECT_NONE},
-      {true, MK_LBUTTON, kAll, DROPEFFECT_COPY},
-      {true, MK_LBUTTON | MK_SHIFT, DROPEFFECT_MOVE, DROPEFFECT_MOVE},
+      {MK_LBUTTON, {N, C, M, C, L, C, M, C}},  // nothing asked: copy, else move, else link
+      {MK_LBUTTON | MK_CONTROL, {N, C, N, C, N, C, N, C}},
+      {MK_LBUTTON | MK_SHIFT, {N, N, M, M, N, N, M, M}},
+      {MK_LBUTTON | MK_CONTROL | MK_SHIFT, {N, N, N, N, N, N, N, N}},  // a link is never given
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(chooseDropEffect(c.accepted, c.keys, c.allowed), c.expected)
-        << c.accepted << " " << c.keys << " " << c.allowed;
+  for (const auto& c : cases) {
+    for (DWORD allowed = 0; allowed < 8; ++allowed) {
+      EXPECT_EQ(chooseDropEffect(true, c.keys, allowed), c.expected[allowed])
+          << "keys " << c.keys << ", allowed " << allowed;
+      EXPECT_EQ(chooseDropEffect(false, c.keys, allowed), N) << "not accepted";
+    }
+  }
 }
 
-class DropTargetTest : public ::testing::Test {
+class DropTargetTest : public WindowTest {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
-    ASSERT_TRUE(window_.create(SW_SHOWNORMAL));
+    WindowTest::SetUp();
     window_.setFileDroppedHandler([this](const std::string& text) { dropped_.push_back(text); });
-  }
-  void TearDown() override {
-    DestroyWindow(window_.handle());
-    OleUninitialize();
   }
 
   // Drags `data` over the window and drops it; returns the effects of enter and drop.
@@ -73,7 +63,6 @@ class DropTargetTest : public ::testing::Test {
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
   }
 
-  MainWindow window_;
   std::vector<std::string> dropped_;
 };
 

@@ -13,6 +13,7 @@
 #include "support/FolderChooserAnswerer.h"
 #include "support/MessageBoxWatcher.h"
 #include "support/TempDir.h"
+#include "support/WindowTest.h"
 
 namespace {
 
@@ -22,21 +23,8 @@ struct ItemList {
   PIDLIST_ABSOLUTE item;
 };
 
-class FolderChooserTest : public ::testing::Test {
+class FolderChooserTest : public WindowTest {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
-    ASSERT_TRUE(window_.create(SW_SHOWNORMAL));
-  }
-  void TearDown() override {
-    DestroyWindow(window_.handle());
-    // The window's end posts the quit message; the next test's dialogs must not see it.
-    MSG quit;
-    PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
-    OleUninitialize();
-  }
-
-  MainWindow window_;
   TempDir dir_{L"导出 😀 한국어"};
 };
 

@@ -8,25 +8,15 @@
 #include "app/DpiScale.h"
 #include "bookdb/TextConversion.h"
 #include "support/TempDir.h"
+#include "support/WindowTest.h"
 
 namespace {
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public WindowTest {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
-    ASSERT_TRUE(window_.create(SW_SHOWNORMAL));
-  }
-  void TearDown() override {
-    DestroyWindow(window_.handle());
-    OleUninitialize();
-  }
-
   void command(Command item) {
     SendMessageW(window_.handle(), WM_COMMAND, static_cast<WPARAM>(item), 0);
   }
-
-  MainWindow window_;
 };
 
 struct MenuEntry {

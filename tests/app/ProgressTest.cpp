@@ -17,6 +17,7 @@
 #include "support/FolderChooserAnswerer.h"
 #include "support/MessageBoxWatcher.h"
 #include "support/TempDir.h"
+#include "support/WindowTest.h"
 
 namespace {
 
@@ -79,20 +80,8 @@ class Sampler {
   std::thread thread_;
 };
 
-class ProgressTest : public ::testing::Test {
+class ProgressTest : public WindowTest {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
-    ASSERT_TRUE(window_.create(SW_SHOWNORMAL));
-  }
-  void TearDown() override {
-    if (IsWindow(window_.handle())) DestroyWindow(window_.handle());
-    // The window's end posts the quit message; the next test's dialogs must not see it.
-    MSG quit;
-    PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
-    OleUninitialize();
-  }
-
   // Runs the walk through the real window, answering the chooser and the notice.
   std::vector<SeenMessageBox> exportBook(const std::wstring& book) {
     AppUi ui(window_);
@@ -109,7 +98,6 @@ class ProgressTest : public ::testing::Test {
     EXPECT_TRUE(IsWindowEnabled(window_.handle()));
   }
 
-  MainWindow window_;
   TempDir books_;
   TempDir out_;
 };

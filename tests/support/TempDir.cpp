@@ -36,7 +36,7 @@ std::wstring environmentVariable(const wchar_t* name) {
 }  // namespace
 
 PrivateTempDirectory::PrivateTempDirectory()
-    : dir_(L"temp"),
+    : dir_(L"临时 目录"),
       savedTmp_(environmentVariable(L"TMP")),
       savedTemp_(environmentVariable(L"TEMP")) {
   SetEnvironmentVariableW(L"TMP", dir_.path().c_str());
