@@ -1,5 +1,5 @@
 # Entry points; each installs what it needs first (tools/setup.sh).
-.PHONY: all build demo run test bench bench-quick clean
+.PHONY: all build demo run test bench bench-quick bench-progress clean
 
 all: build
 
@@ -27,6 +27,10 @@ bench:
 
 bench-quick:
 	tools/bench.sh --quick
+
+# Only what showing the progress costs: the mean of many runs with and without it.
+bench-progress:
+	tools/bench.sh --progress-cost
 
 clean:
 	rm -rf build

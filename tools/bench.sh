@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Export speed: runs the benchmark of each architecture under Wine and prints its table.
-# Usage: tools/bench.sh [--quick]
+# Usage: tools/bench.sh [--quick | --progress-cost]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/tools/setup.sh" --test
