@@ -58,12 +58,10 @@ DropTarget::DropTarget()
     : htmlFormat_(static_cast<CLIPFORMAT>(RegisterClipboardFormatA("HTML Format"))),
       urlFormat_(static_cast<CLIPFORMAT>(RegisterClipboardFormatA("UniformResourceLocator"))) {
   // Only draws the shell's drag image; the drop works without it.
-  CoCreateInstance(CLSID_DragDropHelper, nullptr, CLSCTX_INPROC_SERVER, IID_IDropTargetHelper,
-                   reinterpret_cast<void**>(&dragImages_));
-}
-
-DropTarget::~DropTarget() {
-  if (dragImages_) dragImages_->Release();
+  IDropTargetHelper* dragImages = nullptr;
+  if (SUCCEEDED(CoCreateInstance(CLSID_DragDropHelper, nullptr, CLSCTX_INPROC_SERVER,
+                                 IID_IDropTargetHelper, reinterpret_cast<void**>(&dragImages))))
+    dragImages_.reset(dragImages);
 }
 
 bool DropTarget::registerDropTarget(HWND window) {

@@ -8,7 +8,9 @@
 #include <windows.h>
 
 #include <atomic>
+
 #include <string>
+#include "app/ComOwner.h"
 
 // Posted to the registered window after a drop; lParam owns the dropped text (see
 // takeDroppedText).
@@ -44,13 +46,13 @@ class DropTarget final : public IDropTarget {
                                  DWORD* effect) override;
 
  private:
-  ~DropTarget();
+  ~DropTarget() = default;
   bool offersAcceptedFormat(IDataObject* data) const;
   bool postFiles(IDataObject* data);
 
   std::atomic<ULONG> references_{1};
   HWND window_ = nullptr;
-  IDropTargetHelper* dragImages_ = nullptr;  // owned reference, may be null
+  ComOwner<IDropTargetHelper> dragImages_;  // may be null
   // The program takes shell file lists only.
   const bool acceptText_ = false;
   const bool acceptHtml_ = false;

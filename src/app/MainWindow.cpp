@@ -48,7 +48,6 @@ MainWindow::MainWindow()
 
 MainWindow::~MainWindow() {
   if (window_) DestroyWindow(window_);
-  dropTarget_->Release();
   if (font_) DeleteObject(font_);
   DeleteObject(background_);
 }
@@ -218,11 +217,7 @@ void MainWindow::setBusy(bool busy) {
   }
   ShowWindow(progress_, SW_HIDE);
   SetWindowTextW(label_, texts::kDropLabel);
-  if (taskbar_) {
-    taskbar_->SetProgressState(window_, TBPF_NOPROGRESS);
-    taskbar_->Release();
-    taskbar_ = nullptr;
-  }
+  if (taskbar_) taskbar_->SetProgressState(window_, TBPF_NOPROGRESS);
 }
 
 void MainWindow::showProgress(int done, int total) {
@@ -240,12 +235,15 @@ void MainWindow::showProgress(int done, int total) {
 void MainWindow::drawProgress(int done, int total) {
   if (!IsWindowVisible(progress_)) {
     SetWindowPos(progress_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
-    // Windows 7 and later; nothing is shown on the taskbar where it cannot be had.
-    if (SUCCEEDED(CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER,
-                                   IID_ITaskbarList3, reinterpret_cast<void**>(&taskbar_))) &&
-        FAILED(taskbar_->HrInit())) {
-      taskbar_->Release();
-      taskbar_ = nullptr;
+    if (!taskbarLookedUp_) {
+      taskbarLookedUp_ = true;
+      // Windows 7 and later; nothing is shown on the taskbar where it cannot be had.
+      ITaskbarList3* taskbar = nullptr;
+      if (SUCCEEDED(CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER,
+                                     IID_ITaskbarList3, reinterpret_cast<void**>(&taskbar)))) {
+        taskbar_.reset(taskbar);
+        if (FAILED(taskbar_->HrInit())) taskbar_.reset();
+      }
     }
     if (taskbar_) taskbar_->SetProgressState(window_, TBPF_NORMAL);
   }

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "app/ComOwner.h"
 #include "app/DropTarget.h"
 #include "app/MenuTable.h"
 
@@ -62,13 +63,14 @@ class MainWindow {
   HWND window_ = nullptr;
   HWND label_ = nullptr;
   HWND progress_ = nullptr;
-  ITaskbarList3* taskbar_ = nullptr;  // while busy, where Windows has it
+  ComOwner<ITaskbarList3> taskbar_;  // where Windows has it, made at the first export
+  bool taskbarLookedUp_ = false;
   UINT dpi_ = 96;
   DWORD lastPumpTick_ = 0;
   DWORD lastRedrawTick_ = 0;
   HFONT font_ = nullptr;
   HBRUSH background_ = nullptr;
-  DropTarget* dropTarget_;  // COM reference owned by this window
+  ComOwner<DropTarget> dropTarget_;
   FileDroppedHandler onFileDropped_;
   bool busy_ = false;
   bool exporting_ = false;  // a dropped file is being exported
