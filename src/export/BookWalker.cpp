@@ -52,12 +52,6 @@ constexpr int kRowExtension = 2;
 constexpr int kRowContent = 4;
 constexpr int kRowIsCategory = 5;
 
-std::wstring joinPath(const std::wstring& directory, std::wstring_view name) {
-  std::wstring path = directory;
-  if (!path.empty() && path.back() != L'\\' && path.back() != L'/') path += L'\\';
-  return path += name;
-}
-
 // The private folder that holds the working copy of the book; removed with it.
 class WorkingFolder {
  public:

@@ -33,8 +33,7 @@ void appendEscaped(std::string& out, std::string_view utf8) {
 }  // namespace
 
 bool ChapterList::open(const std::wstring& exportFolder) {
-  const std::wstring path =
-      longPathForm(exportFolder + (exportFolder.ends_with(L'\\') ? L"" : L"\\") + L"toc.html");
+  const std::wstring path = longPathForm(joinPath(exportFolder, L"toc.html"));
   file_ = ownFileHandle(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
                                     nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file_) return false;

@@ -63,6 +63,12 @@ std::wstring longPathForm(std::wstring_view path) {
   return result;
 }
 
+std::wstring joinPath(std::wstring_view directory, std::wstring_view name) {
+  std::wstring path(directory);
+  if (!path.empty() && path.back() != L'\\' && path.back() != L'/') path += L'\\';
+  return path += name;
+}
+
 bool createDirectoryTree(std::wstring_view path) {
   std::wstring longPath = longPathForm(path);
   const size_t root = rootLength(longPath);

@@ -8,6 +8,10 @@
 // and "\\server\share\x" becomes "\\?\UNC\server\share\x". Other paths are returned unchanged.
 std::wstring longPathForm(std::wstring_view path);
 
+// `directory` + "\" + `name`, with no doubled separator when `directory` already ends in one
+// (a drive root such as "D:\").
+std::wstring joinPath(std::wstring_view directory, std::wstring_view name);
+
 // Creates every missing directory of `path`, outermost first. True when it is a directory
 // afterwards.
 bool createDirectoryTree(std::wstring_view path);

@@ -26,8 +26,7 @@ BOOL CALLBACK findBox(HWND window, LPARAM param) {
   return TRUE;
 }
 
-}  // namespace
-
+// The message box of this process that is showing now, or null.
 HWND findMessageBox() {
   HWND box = nullptr;
   EnumWindows(&findBox, reinterpret_cast<LPARAM>(&box));
@@ -37,6 +36,8 @@ HWND findMessageBox() {
 SeenMessageBox readMessageBox(HWND box) {
   return {windowText(box), windowText(GetDlgItem(box, 0xFFFF)), GetWindow(box, GW_OWNER)};
 }
+
+}  // namespace
 
 MessageBoxWatcher::MessageBoxWatcher(int closeAfterMs)
     : closeAfterMs_(closeAfterMs), thread_([this] { watch(); }) {}

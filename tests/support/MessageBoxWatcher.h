@@ -31,7 +31,3 @@ class MessageBoxWatcher {
   std::vector<SeenMessageBox> seen_;
   std::thread thread_;
 };
-
-// The message box of this process that is showing now, or null.
-HWND findMessageBox();
-SeenMessageBox readMessageBox(HWND box);
