@@ -1,5 +1,5 @@
 # Entry points; each installs what it needs first (tools/setup.sh).
-.PHONY: all build demo run test bench bench-quick bench-progress clean
+.PHONY: all build demo run test bench bench-quick bench-progress bench-disk clean
 
 all: build
 
@@ -27,6 +27,10 @@ bench:
 
 bench-quick:
 	tools/bench.sh --quick
+
+# The same table, written to the disk rather than to a drive in memory.
+bench-disk:
+	tools/bench.sh --on-disk
 
 # Only what showing the progress costs: the mean of many runs with and without it.
 bench-progress:

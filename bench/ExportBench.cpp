@@ -1,15 +1,18 @@
 // Export speed: the engine against the floor of writing the same files, on synthetic books.
 // Prints a table; `--quick` uses books a twentieth of the size, for smoke runs;
-// `--progress-cost` measures only what showing the progress costs.
+// `--progress-cost` measures only what showing the progress costs. `--folder DIR` puts the
+// books, the exports and the engine's working copies in DIR instead of the temporary folder.
 #include <windows.h>
 // psapi.h needs windows.h first.
 #include <psapi.h>
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/MainWindow.h"
@@ -29,9 +32,11 @@ struct BookShape {
   int maxBytes;
 };
 
-// Where each article lands, in the order the book holds them.
+// Where each article lands, in the order the book holds them: all books are held at once, so
+// the name is kept apart from its directory.
 struct PlannedFile {
-  std::wstring path;
+  size_t directory;
+  std::wstring name;
 };
 
 struct Book {
@@ -156,7 +161,8 @@ Book makeBook(const BookShape& shape, const std::wstring& folder, const std::wst
                         SQLITE_STATIC);
       sqlite3_step(articleInsert);
       sqlite3_reset(articleInsert);
-      book.files.push_back({directory + L"\\" + utf8ToWide(title) + (txt ? L".txt" : L".md")});
+      book.files.push_back(
+          {book.directories.size() - 1, utf8ToWide(title) + (txt ? L".txt" : L".md")});
       book.bytes += static_cast<long long>(content.size());
       book.largestArticle = std::max(book.largestArticle, content.size());
     }
@@ -183,9 +189,11 @@ void writeFloor(const Book& book) {
   while (sqlite3_step(statement) == SQLITE_ROW && index < book.files.size()) {
     const auto* bytes = sqlite3_column_blob(statement, 0);
     const DWORD size = static_cast<DWORD>(sqlite3_column_bytes(statement, 0));
+    const PlannedFile& planned = book.files[index++];
+    const std::wstring path = joinPath(book.directories[planned.directory], planned.name);
     const auto file =
-        ownFileHandle(CreateFileW(longPathForm(book.files[index++].path).c_str(), GENERIC_WRITE, 0,
-                                  nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ownFileHandle(CreateFileW(longPathForm(path).c_str(), GENERIC_WRITE, 0, nullptr,
+                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
     WriteFile(file.get(), bytes, size, &written, nullptr);
   }
@@ -193,12 +201,37 @@ void writeFloor(const Book& book) {
   sqlite3_close(db);
 }
 
-size_t peakWorkingSet() {
+size_t workingSet() {
   PROCESS_MEMORY_COUNTERS counters{};
   counters.cb = sizeof counters;
   GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
-  return counters.PeakWorkingSetSize;
+  return counters.WorkingSetSize;
 }
+
+// The highest working set seen while it lives, sampled every few milliseconds: the process's own
+// peak would also count the other books' runs.
+class WorkingSetSampler {
+ public:
+  explicit WorkingSetSampler(size_t& peak)
+      : peak_(peak), thread_([this] {
+          while (!stop_.load()) {
+            peak_ = std::max(peak_, workingSet());
+            Sleep(5);
+          }
+        }) {}
+  ~WorkingSetSampler() {
+    stop_ = true;
+    thread_.join();
+    peak_ = std::max(peak_, workingSet());
+  }
+  WorkingSetSampler(const WorkingSetSampler&) = delete;
+  WorkingSetSampler& operator=(const WorkingSetSampler&) = delete;
+
+ private:
+  size_t& peak_;
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+};
 
 // What showing the progress costs, measured more finely than best-of-3 can under Wine, whose
 // file writing speed swings from run to run: the mean of many runs with and without progress,
@@ -229,7 +262,15 @@ int measureProgressCost(const std::wstring& root, MainWindow& window) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::string mode = argc > 1 ? argv[1] : "";
+  std::string mode;
+  std::wstring folder;
+  for (int i = 1; i < argc; ++i) {
+    const std::string argument = argv[i];
+    if (argument == "--folder" && i + 1 < argc)
+      folder = ansiToWide(argv[++i]);
+    else
+      mode = argument;
+  }
   const bool quick = mode == "--quick";
   const int divisor = quick ? 20 : 1;
   const BookShape shapes[] = {
@@ -238,56 +279,80 @@ int main(int argc, char** argv) {
       {"large", 800, 100 / divisor, 4, 1000, 12000},
       {"many folders", quick ? 200 : 4000, 5, 0, 1000, 4000},
   };
-  wchar_t temp[MAX_PATH + 1];
-  GetTempPathW(MAX_PATH + 1, temp);
-  const std::wstring root = std::wstring(temp) + L"vellumix-bench";
+  if (folder.empty()) {
+    wchar_t temp[MAX_PATH + 1];
+    GetTempPathW(MAX_PATH + 1, temp);
+    folder = temp;
+  }
+  const std::wstring root = joinPath(folder, L"vellumix-bench");
   removeDirectoryTree(root);
   createDirectoryTree(root);
+  // The engine copies each book into the temporary folder: the same drive as the rest.
+  SetEnvironmentVariableW(L"TMP", root.c_str());
 
   // The window shows the progress of the runs "with progress".
   OleInitialize(nullptr);
   MainWindow window;
   window.create(SW_SHOWNOACTIVATE);
   if (mode == "--progress-cost") return measureProgressCost(root, window);
-  std::printf("%-13s %9s %8s %10s %10s %7s %12s %10s %11s %9s\n", "book", "articles", "MB",
-              "engine s", "floor s", "ratio", "articles/s", "peak MB", "progress s", "cost %");
-  for (const auto& shape : shapes) {
-    const std::wstring out = root + L"\\out";
-    const Book book = makeBook(shape, root, out);
-    // Each kind of run takes each place in the order once: a run slows the one after it
-    // (the system still writes back the files of the last).
-    enum Kind { Engine, WithProgress, Floor };
+  const std::wstring out = root + L"\\out";
+  std::vector<Book> books;
+  for (const auto& shape : shapes) books.push_back(makeBook(shape, root, out));
+
+  // The books take turns within each round, so that the machine's slower and faster spells
+  // reach all of them; within a book, each kind of run takes each place in the order once.
+  enum Kind { Engine, WithProgress, Floor };
+  struct Figures {
     double best[3] = {1e9, 1e9, 1e9};
-    for (int round = 0; round < 3; ++round) {
+    size_t peakWorkingSet = 0;
+  };
+  std::vector<Figures> figures(books.size());
+  for (int round = 0; round < 3; ++round) {
+    for (size_t b = 0; b < books.size(); ++b) {
       for (int place = 0; place < 3; ++place) {
         const Kind kind = static_cast<Kind>((round + place) % 3);
         removeDirectoryTree(out);
         createDirectoryTree(out);
         const double start = seconds();
         if (kind == Floor) {
-          writeFloor(book);
+          writeFloor(books[b]);
         } else {
+          const WorkingSetSampler sampler(figures[b].peakWorkingSet);
           BenchUi ui(out, kind == WithProgress ? &window : nullptr);
-          BookWalker(ui).run(wideToAnsi(book.path).value());
+          BookWalker(ui).run(wideToAnsi(books[b].path).value());
           if (ui.lastNotice != "\xcd\xea\xb3\xc9\xa1\xa3")
             std::printf("engine did not finish cleanly\n");
         }
-        best[kind] = std::min(best[kind], seconds() - start);
+        figures[b].best[kind] = std::min(figures[b].best[kind], seconds() - start);
       }
     }
-    const double engineBest = best[Engine];
-    const double floorBest = best[Floor];
-    const double progressBest = best[WithProgress];
-    std::printf("%-13s %9zu %8.1f %10.2f %10.2f %7.2f %12.0f %10.1f %11.2f %9.1f\n", shape.name,
+  }
+  removeDirectoryTree(out);
+
+  std::printf("%-13s %9s %8s %10s %10s %7s %12s %10s %11s %9s\n", "book", "articles", "MB",
+              "engine s", "floor s", "ratio", "articles/s", "peak MB", "progress s", "cost %");
+  size_t largestArticle = 0;
+  for (size_t b = 0; b < books.size(); ++b) {
+    const Book& book = books[b];
+    const double engineBest = figures[b].best[Engine];
+    const double floorBest = figures[b].best[Floor];
+    const double progressBest = figures[b].best[WithProgress];
+    std::printf("%-13s %9zu %8.1f %10.2f %10.2f %7.2f %12.0f %10.1f %11.2f %9.1f\n", shapes[b].name,
                 book.files.size(), static_cast<double>(book.bytes) / 1048576.0, engineBest,
                 floorBest, engineBest / floorBest,
                 static_cast<double>(book.files.size()) / engineBest,
-                static_cast<double>(peakWorkingSet()) / 1048576.0, progressBest,
+                static_cast<double>(figures[b].peakWorkingSet) / 1048576.0, progressBest,
                 100.0 * (progressBest - engineBest) / engineBest);
-    std::fflush(stdout);
-    removeDirectoryTree(out);
+    largestArticle = std::max(largestArticle, book.largestArticle);
     DeleteFileW(book.path.c_str());
   }
+  const auto secondsPerArticle = [&](size_t b) {
+    return figures[b].best[Engine] / static_cast<double>(books[b].files.size());
+  };
+  std::printf("seconds per article, large against novel: %+.1f %%\n",
+              100.0 * (secondsPerArticle(2) / secondsPerArticle(0) - 1.0));
+  std::printf("working set limit: 64 MB + twice the largest article = %.1f MB\n",
+              64.0 + 2.0 * static_cast<double>(largestArticle) / 1048576.0);
   removeDirectoryTree(root);
   DestroyWindow(window.handle());
   OleUninitialize();

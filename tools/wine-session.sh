@@ -11,5 +11,6 @@ start_wine_session() {
   # The Wine services must not inherit the caller's pipes (CTest waits for them forever).
   wineserver -p </dev/null >/dev/null 2>&1
   "$root/tools/wine-run" cmd /c exit </dev/null >/dev/null 2>&1
-  trap 'wineserver -k </dev/null >/dev/null 2>&1; [ -n "${xvfb:-}" ] && kill "$xvfb"' EXIT
+  # A script adds its own clean-up to session_cleanup.
+  trap 'eval "${session_cleanup:-}"; wineserver -k </dev/null >/dev/null 2>&1; [ -n "${xvfb:-}" ] && kill "$xvfb"' EXIT
 }
