@@ -34,6 +34,7 @@ constexpr int kFolderId = 2;
 constexpr const char* kWorkingCopySetup[] = {
     "PRAGMA locking_mode=EXCLUSIVE",
     "PRAGMA synchronous=OFF",
+    "PRAGMA cache_size=-8192",
     "CREATE INDEX IF NOT EXISTS vellumix_article_by_folder ON Article (folderId, rank)",
     "CREATE INDEX IF NOT EXISTS vellumix_category_by_folder ON Category (folderId, rank)",
 };
