@@ -28,7 +28,8 @@ constexpr int kFolderName = 1;
 constexpr int kFolderId = 2;
 
 // Nobody else opens the private copy: one lock held for the whole walk instead of one taken per
-// query, and no waiting for the disk, since the copy is thrown away.
+// query, and no waiting for the disk, since the copy is thrown away. The page cache holds the
+// inner pages of a large book's table, which every folder's lookup passes through.
 // Looking up a folder's rows must not scan the whole book once per folder; with the indexes,
 // each folder's articles and categories also come in rank order without sorting their contents.
 constexpr const char* kWorkingCopySetup[] = {
