@@ -34,29 +34,59 @@ bool SqliteDataset::Prepare(sqlite3* connection, std::string_view ansiSql) {
   return rc == SQLITE_OK && statement != nullptr;
 }
 
+bool SqliteDataset::step() {
+  const int rc = sqlite3_step(statement_.get());
+  onRow_ = rc == SQLITE_ROW;
+  if (onRow_) {
+    errorCode_ = 0;
+    return true;
+  }
+  atEnd_ = true;
+  // Statements of the legacy interface report a generic SQLITE_ERROR; resetting tells which.
+  errorCode_ = rc == SQLITE_DONE ? 0 : sqlite3_reset(statement_.get());
+  if (errorCode_ == SQLITE_OK && rc != SQLITE_DONE) errorCode_ = rc;
+  return false;
+}
+
+void SqliteDataset::startOver() {
+  sqlite3_reset(statement_.get());
+  onRow_ = false;
+  atEnd_ = false;
+  errorCode_ = 0;
+}
+
 bool SqliteDataset::MoveFirst() {
   if (!isReady()) return false;
-  atEnd_ = false;
-  sqlite3_reset(statement_.get());
-  int rc = sqlite3_step(statement_.get());
-  const bool ok = rc == SQLITE_ROW || rc == SQLITE_DONE;
+  startOver();
   count_ = 0;
-  while (rc == SQLITE_ROW) {
-    ++count_;
-    rc = sqlite3_step(statement_.get());
-  }
+  while (step()) ++count_;
+  const bool ok = !failed();
+  const int error = errorCode_;
   sqlite3_reset(statement_.get());
+  onRow_ = false;
   counted_ = true;
   atEnd_ = count_ == 0;
+  errorCode_ = error;
   return ok;
 }
 
 bool SqliteDataset::MoveNext() {
   // A finished statement would start over on the next step.
   if (!isReady() || atEnd_) return false;
-  const bool onRow = sqlite3_step(statement_.get()) == SQLITE_ROW;
-  atEnd_ = !onRow;
-  return onRow;
+  return step();
+}
+
+bool SqliteDataset::Bind(int number, std::string_view utf8Text) {
+  if (!isReady()) return false;
+  startOver();
+  return sqlite3_bind_text(statement_.get(), number, utf8Text.data(),
+                           static_cast<int>(utf8Text.size()), SQLITE_TRANSIENT) == SQLITE_OK;
+}
+
+bool SqliteDataset::Bind(int number, std::int64_t value) {
+  if (!isReady()) return false;
+  startOver();
+  return sqlite3_bind_int64(statement_.get(), number, value) == SQLITE_OK;
 }
 
 int SqliteDataset::columnIndex(std::string_view name) const {
@@ -72,22 +102,23 @@ int SqliteDataset::columnIndex(std::string_view name) const {
 
 std::string SqliteDataset::read(int index, Kind kind, bool* ok) const {
   if (ok) *ok = false;
-  if (!isReady() || index < 0) return std::string();
+  if (!isReady() || !onRow_ || index < 0 || index >= sqlite3_column_count(statement_.get()))
+    return std::string();
+  sqlite3_stmt* statement = statement_.get();
+  const int type = sqlite3_column_type(statement, index);
+  // Text as UTF-8 whatever the database's own text encoding; numbers as their text.
+  const bool asText = kind == Kind::Text || type != SQLITE_BLOB;
+  const void* data = asText ? static_cast<const void*>(sqlite3_column_text(statement, index))
+                            : sqlite3_column_blob(statement, index);
+  const int size = sqlite3_column_bytes(statement, index);
+  // No data for a value that has some means the value could not be fetched (no memory for
+  // its conversion); an empty blob legitimately has none.
+  if (data == nullptr && type != SQLITE_NULL && !(type == SQLITE_BLOB && size == 0))
+    return std::string();
   std::string value;
-  if (kind == Kind::Text) {
-    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement_.get(), index));
-    if (text) value = utf8ToAnsi(text).value_or(std::string());
-  } else if (sqlite3_column_type(statement_.get(), index) == SQLITE_TEXT) {
-    // Text as UTF-8 whatever the database's own text encoding.
-    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement_.get(), index));
-    const int size = sqlite3_column_bytes(statement_.get(), index);
-    if (text && size > 0) value.assign(text, static_cast<size_t>(size));
-  } else {
-    const void* blob = sqlite3_column_blob(statement_.get(), index);
-    const int size = sqlite3_column_bytes(statement_.get(), index);
-    if (blob && size > 0) value.assign(static_cast<const char*>(blob), static_cast<size_t>(size));
-  }
-  if (ok) *ok = sqlite3_errcode(connection_) == SQLITE_ROW;
+  if (data && size > 0) value.assign(static_cast<const char*>(data), static_cast<size_t>(size));
+  if (kind == Kind::Text && !value.empty()) value = utf8ToAnsi(value).value_or(std::string());
+  if (ok) *ok = true;
   return value;
 }
 
@@ -116,6 +147,8 @@ bool SqliteDataset::Close() {
   connection_ = nullptr;
   count_ = 0;
   counted_ = false;
+  onRow_ = false;
   atEnd_ = false;
+  errorCode_ = 0;
   return true;
 }

@@ -1,6 +1,7 @@
 // A forward-only record set over one prepared SELECT statement.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -16,14 +17,25 @@ class SqliteDataset {
   ~SqliteDataset() = default;
 
   // Counts the rows by stepping to the end, then rewinds so that MoveNext yields the first row.
+  // False when the statement is not ready or counting hit an error (see failed()).
   bool MoveFirst();
   int GetRecordCount() const { return counted_ ? count_ : 0; }
-  // True when a row is current.
+  // True when a row is current. False at the end of the rows and on an error alike: failed()
+  // tells them apart.
   bool MoveNext();
+  // True when the last step ended in an error (a damaged page, a failed read, no memory) rather
+  // than on a row or at the end of the rows.
+  bool failed() const { return errorCode_ != 0; }
+  // The SQLite result code of that error; 0 when the last step did not fail.
+  int errorCode() const { return errorCode_; }
+
+  // Parameter `number` (1-based) of the statement takes a value; the statement starts over.
+  bool Bind(int number, std::string_view utf8Text);
+  bool Bind(int number, std::int64_t value);
 
   // A column by name (ASCII letters matched in any case) or by 1-based number. `ok`, when
-  // given, tells whether the value came from a current row. Text is converted to ANSI (empty
-  // when it has no exact ANSI form); bytes are returned as stored.
+  // given, tells whether the value came from a current row and could be read. Text is
+  // converted to ANSI (empty when it has no exact ANSI form); bytes are returned as stored.
   std::string ReadText(std::string_view name, bool* ok = nullptr) const;
   std::string ReadText(int number, bool* ok = nullptr) const;
   std::string ReadBytes(std::string_view name, bool* ok = nullptr) const;
@@ -41,6 +53,9 @@ class SqliteDataset {
 
   // Prepares the first statement of `ansiSql`; a failure leaves the record set empty.
   bool Prepare(sqlite3* connection, std::string_view ansiSql);
+  // One step; keeps what it said. True on a row.
+  bool step();
+  void startOver();
   int columnIndex(std::string_view name) const;
   std::string read(int index, Kind kind, bool* ok) const;
 
@@ -48,5 +63,7 @@ class SqliteDataset {
   std::unique_ptr<sqlite3_stmt, StatementDeleter> statement_;
   int count_ = 0;
   bool counted_ = false;
-  bool atEnd_ = false;  // the last step found no further row
+  bool onRow_ = false;  // the last step yielded a row, which the statement still holds
+  bool atEnd_ = false;  // the last step found no further row, or failed
+  int errorCode_ = 0;   // of the last step
 };

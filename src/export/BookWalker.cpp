@@ -4,9 +4,8 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstdlib>
 
-#include "bookdb/SqliteDB.h"
+#include "bookdb/BookReader.h"
 #include "bookdb/TextConversion.h"
 #include "export/ChapterList.h"
 #include "export/NameRule.h"
@@ -17,45 +16,6 @@
 namespace {
 
 constexpr size_t kListedFailures = 5;
-
-constexpr const char* kFolderQuery =
-    "SELECT name, id FROM Folder WHERE deleted=0 AND id IS NOT 'PW_Trash'";
-// The articles the walk will meet, folder row by folder row.
-constexpr const char* kArticleCountQuery =
-    "SELECT COUNT(*) FROM Folder JOIN Article ON Article.folderId = Folder.id "
-    "WHERE Folder.deleted=0 AND Folder.id IS NOT 'PW_Trash' AND Article.deleted=0";
-constexpr int kFolderName = 1;
-constexpr int kFolderId = 2;
-
-// Nobody else opens the private copy: one lock held for the whole walk instead of one taken per
-// query, and no waiting for the disk, since the copy is thrown away. The page cache holds the
-// inner pages of a large book's table, which every folder's lookup passes through.
-// Looking up a folder's rows must not scan the whole book once per folder; with the indexes,
-// each folder's articles and categories also come in rank order without sorting their contents.
-constexpr const char* kWorkingCopySetup[] = {
-    "PRAGMA locking_mode=EXCLUSIVE",
-    "PRAGMA synchronous=OFF",
-    "PRAGMA cache_size=-8192",
-    "CREATE INDEX IF NOT EXISTS vellumix_article_by_folder ON Article (folderId, rank)",
-    "CREATE INDEX IF NOT EXISTS vellumix_category_by_folder ON Category (folderId, rank)",
-};
-
-// Rows of both tables, told apart by a column of their own: an article's extension may be any
-// text, "cat" included.
-std::string articleQuery(const std::string& ansiId) {
-  return "SELECT title, extension, rank, content, 0 AS isCategory FROM Article WHERE deleted=0 "
-         "AND folderId='" +
-         ansiId +
-         "' UNION ALL SELECT name AS title, 'cat' AS extension, rank, '' AS content, "
-         "1 AS isCategory FROM Category WHERE deleted=0 AND folderId='" +
-         ansiId + "' ORDER BY rank";
-}
-
-// Columns of the article query.
-constexpr int kRowTitle = 1;
-constexpr int kRowExtension = 2;
-constexpr int kRowContent = 4;
-constexpr int kRowIsCategory = 5;
 
 // The private folder that holds the working copy of the book; removed with it.
 class WorkingFolder {
@@ -106,11 +66,6 @@ bool writeArticle(const std::wstring& directory, const std::wstring& base, std::
   }
 }
 
-struct FolderRow {
-  std::string utf8Name;
-  std::string utf8Id;
-};
-
 }  // namespace
 
 void BookWalker::run(std::string_view ansiDatabasePath) {
@@ -122,7 +77,7 @@ void BookWalker::run(std::string_view ansiDatabasePath) {
     return;
   }
   failureCount_ = 0;
-  failedNames_.clear();
+  failedItems_.clear();
   switch (walk(ansiDatabasePath, *exportFolder, options)) {
     case Outcome::UnreadableBook:
       ui_.showNotice({texts::kUnreadableBook, texts::kErrorTitle, MB_ICONERROR});
@@ -142,28 +97,21 @@ BookWalker::Outcome BookWalker::walk(std::string_view ansiDatabasePath,
   const BusyScope busy(ui_);
   const WorkingFolder work;
   const std::string ansiCopy = work.ansiFile("tmp.db");
-  SqliteDB db;
-  if (!work.created() || !copyBook(ansiDatabasePath, ansiCopy) || !db.Open(ansiCopy))
+  BookReader book;
+  if (!work.created() || !copyBook(ansiDatabasePath, ansiCopy) || !book.open(ansiCopy))
     return Outcome::UnreadableBook;
-  for (const char* setup : kWorkingCopySetup) db.Query(setup).MoveNext();
-  auto folderRows = db.Query(kFolderQuery);
-  if (!folderRows.isReady()) return Outcome::UnreadableBook;
+  std::vector<BookFolder> folders;
+  const BookReader::Status folderStatus = book.readFolders(folders);
+  if (folderStatus == BookReader::Status::Unreadable) return Outcome::UnreadableBook;
 
   ChapterList chapterList;
   if (options.exportChapterList && !chapterList.open(exportFolder)) noteFailure("toc.html");
+  // A quote in a folder id marks a book that was tampered with: nothing is exported from it.
+  for (const auto& folder : folders)
+    if (folder.utf8Id.find('\'') != std::string::npos) return Outcome::UnsafeId;
+  if (folderStatus == BookReader::Status::Damaged || book.rowsLost()) noteDamagedBook();
 
-  std::vector<FolderRow> folders;
-  while (folderRows.MoveNext()) {
-    FolderRow row{folderRows.ReadBytes(kFolderName), folderRows.ReadBytes(kFolderId)};
-    // The id is spliced into the article query below.
-    if (row.utf8Id.find('\'') != std::string::npos) return Outcome::UnsafeId;
-    folders.push_back(std::move(row));
-  }
-  folderRows.Close();
-
-  auto countRows = db.Query(kArticleCountQuery);
-  const int total = countRows.MoveNext() ? std::atoi(countRows.ReadBytes(1).c_str()) : 0;
-  countRows.Close();
+  const int total = book.countArticles();
   int done = 0;
   ui_.showProgress(done, total);
 
@@ -173,32 +121,27 @@ BookWalker::Outcome BookWalker::walk(std::string_view ansiDatabasePath,
     if (!createDirectoryTree(folderDirectory)) noteFailure(folder.utf8Name);
     chapterList.folderHeading(folder.utf8Name);
 
-    const auto ansiId = utf8ToAnsi(folder.utf8Id);
-    auto rows = ansiId ? db.Query(articleQuery(*ansiId)) : SqliteDataset();
-    if (!rows.isReady()) {
-      noteFailure(folder.utf8Name);
-      continue;
-    }
     std::wstring directory = folderDirectory;
     int counter = 0;
-    while (rows.MoveNext()) {
-      const std::string utf8Title = rows.ReadBytes(kRowTitle);
-      if (rows.ReadBytes(kRowIsCategory) == "1") {
+    const bool complete = book.readFolder(folder.utf8Id, [&](BookRow& row) {
+      if (row.kind == BookRow::Kind::Category) {
         directory =
-            joinPath(folderDirectory, sanitizeName(utf8ToWide(utf8Title), NameKind::Directory));
-        if (!createDirectoryTree(directory)) noteFailure(utf8Title);
-        chapterList.categoryHeading(utf8Title);
+            joinPath(folderDirectory, sanitizeName(utf8ToWide(row.utf8Title), NameKind::Directory));
+        if (!createDirectoryTree(directory)) noteFailure(row.utf8Title);
+        chapterList.categoryHeading(row.utf8Title);
         counter = 0;
-        continue;
+        return;
       }
-      const bool isTxt = rows.ReadBytes(kRowExtension) == "txt";
-      chapterList.articleLine(isTxt, utf8Title);
-      std::wstring base = sanitizeName(utf8ToWide(utf8Title), NameKind::FileBase);
+      chapterList.articleLine(row.isTxt, row.utf8Title);
+      std::wstring base = sanitizeName(utf8ToWide(row.utf8Title), NameKind::FileBase);
       if (options.numberFileNames) base = std::to_wstring(++counter) + L". " + base;
-      if (!writeArticle(directory, base, isTxt ? L".txt" : L".md", rows.ReadBytes(kRowContent)))
-        noteFailure(utf8Title);
+      // An article whose content cannot be read is named, never written empty.
+      if (row.kind == BookRow::Kind::UnreadableArticle ||
+          !writeArticle(directory, base, row.isTxt ? L".txt" : L".md", row.content))
+        noteFailure(row.utf8Title);
       ui_.showProgress(++done, std::max(done, total));
-    }
+    });
+    if (!complete) noteFailure(folder.utf8Name);
   }
   if (!chapterList.close()) noteFailure("toc.html");
   return Outcome::Finished;
@@ -206,14 +149,21 @@ BookWalker::Outcome BookWalker::walk(std::string_view ansiDatabasePath,
 
 void BookWalker::noteFailure(std::string_view utf8Name) {
   ++failureCount_;
-  if (failedNames_.size() < kListedFailures) failedNames_.emplace_back(utf8Name);
+  if (failedItems_.size() < kListedFailures) failedItems_.push_back({std::string(utf8Name), false});
+}
+
+void BookWalker::noteDamagedBook() {
+  ++failureCount_;
+  if (failedItems_.size() < kListedFailures) failedItems_.push_back({std::string(), true});
 }
 
 Notice BookWalker::finishedNotice() const {
   if (failureCount_ == 0) return {texts::kDone, texts::kInfoTitle, MB_ICONINFORMATION};
   std::string text = std::string(texts::kDoneWithFailures) + std::to_string(failureCount_) +
                      texts::kFailuresSuffix;
-  for (const auto& name : failedNames_) text += "\r\n" + wideToAnsiForDisplay(utf8ToWide(name));
+  for (const auto& item : failedItems_)
+    text += "\r\n" + (item.damagedBook ? std::string(texts::kDamagedBook)
+                                       : wideToAnsiForDisplay(utf8ToWide(item.utf8Name)));
   if (failureCount_ > static_cast<int>(kListedFailures))
     text += std::string("\r\n") + texts::kMoreFailures;
   return {text, texts::kErrorTitle, MB_ICONERROR};

@@ -19,9 +19,16 @@ class BookWalker {
   Outcome walk(std::string_view ansiDatabasePath, const std::wstring& exportFolder,
                const ExportOptions& options);
   void noteFailure(std::string_view utf8Name);
+  // Rows the book holds could not be read, and nobody can tell whose they were.
+  void noteDamagedBook();
   Notice finishedNotice() const;
+
+  struct FailedItem {
+    std::string utf8Name;
+    bool damagedBook;
+  };
 
   ExportUi& ui_;
   int failureCount_ = 0;
-  std::vector<std::string> failedNames_;  // UTF-8, the first few only
+  std::vector<FailedItem> failedItems_;  // the first few only
 };

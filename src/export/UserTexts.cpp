@@ -13,6 +13,7 @@ const char* const kDone = "完成。";
 const char* const kDoneWithFailures = "完成，但有 ";
 const char* const kFailuresSuffix = " 项未能写出：";
 const char* const kMoreFailures = "……";
+const char* const kDamagedBook = "（书籍数据库已损坏）";
 const char* const kFolderMissing = "发生错误：文件夹不存在。";
 const char* const kUnreadableBook = "无法读取书籍数据库。";
 const char* const kUnsafeId = "书籍 ID 异常，可能存在 SQL 注入。程序将中断导出。";

@@ -14,6 +14,7 @@ extern const char* const kDone;
 extern const char* const kDoneWithFailures;  // followed by the count, then kFailuresSuffix
 extern const char* const kFailuresSuffix;
 extern const char* const kMoreFailures;
+extern const char* const kDamagedBook;  // listed among the failures
 extern const char* const kFolderMissing;
 extern const char* const kUnreadableBook;
 extern const char* const kUnsafeId;

@@ -4,6 +4,7 @@
 #include "bookdb/SqliteDB.h"
 #include "bookdb/TextConversion.h"
 #include "support/BookBuilder.h"
+#include "support/DamagedBook.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -174,6 +175,44 @@ TEST_F(SqliteDatasetTest, EmptyAndClosedRecordSets) {
   EXPECT_TRUE(rows.Close());
   EXPECT_FALSE(rows.MoveFirst());
   EXPECT_EQ(rows.GetRecordCount(), 0);
+}
+
+TEST(SqliteDatasetDamageTest, AnErrorPartWayIsToldApartFromTheEndOfTheRows) {
+  TempDir dir;
+  const std::wstring path = dir / L"book.db";
+  BookBuilder book(path, BookBuilder::Schema::None);
+  book.exec("CREATE TABLE t (id INTEGER PRIMARY KEY, body TEXT)");
+  for (int n = 1; n <= 30; ++n)
+    book.exec("INSERT INTO t VALUES (" + std::to_string(n) + ", '#" + std::to_string(n) + "|" +
+              std::string(1000, '.') + "')");
+  book.finish();
+  DamagedBook damage(path);
+  damage.zeroPage(damage.tableLeavesHolding("#20|").at(0));
+
+  SqliteDB db;
+  ASSERT_TRUE(db.Open(wideToAnsi(path).value()));
+  auto rows = db.Query("SELECT id FROM t WHERE id >= ?1 ORDER BY id");
+  ASSERT_TRUE(rows.Bind(1, std::int64_t{1}));
+  int read = 0;
+  while (rows.MoveNext()) ++read;
+  EXPECT_GT(read, 0);
+  EXPECT_LT(read, 19);
+  EXPECT_TRUE(rows.failed());
+  EXPECT_EQ(rows.errorCode(), 11);  // SQLITE_CORRUPT
+  EXPECT_FALSE(rows.MoveNext()) << "a failed statement does not start over";
+  bool ok = true;
+  EXPECT_EQ(rows.ReadBytes(1, &ok), "");
+  EXPECT_FALSE(ok);
+  EXPECT_FALSE(rows.MoveFirst()) << "counting meets the same page";
+  EXPECT_TRUE(rows.failed());
+
+  // Binding starts the statement over: beyond the damaged page it reads to a clean end.
+  ASSERT_TRUE(rows.Bind(1, std::int64_t{28}));
+  std::vector<std::string> ids;
+  while (rows.MoveNext()) ids.push_back(rows.ReadBytes(1));
+  EXPECT_EQ(ids, (std::vector<std::string>{"28", "29", "30"}));
+  EXPECT_FALSE(rows.failed());
+  EXPECT_EQ(rows.errorCode(), 0);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "bookdb/TextConversion.h"
 #include "export/WideFileOps.h"
 #include "support/BookBuilder.h"
+#include "support/DamagedBook.h"
 #include "support/RecordingUi.h"
 #include "support/TempDir.h"
 
@@ -159,8 +160,12 @@ TEST_F(BookWalkerTest, FolderThatIsNotThereIsReported) {
 TEST_F(BookWalkerTest, UnreadableBooksAreReportedAndNothingIsWritten) {
   writeFileBytes(books_ / L"text.db", std::string(4096, 'x'));
   BookBuilder(books_ / L"nofolder.db", BookBuilder::Schema::None).exec("CREATE TABLE t (x)");
+  BookBuilder(books_ / L"zeroed.db").folder("f", "唯一的卷").article("f", "章", "txt", 1, "x");
+  DamagedBook zeroed(books_ / L"zeroed.db");
+  ASSERT_EQ(zeroed.tableLeavesHolding("唯一的卷").size(), 1u);
+  zeroed.zeroPage(zeroed.tableLeavesHolding("唯一的卷")[0]);
   const std::wstring cases[] = {books_ / L"missing.db", books_ / L"text.db",
-                                books_ / L"nofolder.db"};
+                                books_ / L"nofolder.db", books_ / L"zeroed.db"};
   ui_.exportOptions.exportChapterList = true;
   const auto before = temp_.entries();
   for (const auto& book : cases) {
@@ -254,6 +259,23 @@ TEST_F(BookWalkerTest, FolderWhoseArticlesCannotBeQueriedIsCounted) {
   EXPECT_EQ(exported(), (Tree{{"乙/", ""}, {"甲/", ""}}));
 }
 
+// A book may keep numbers in its folder ids: rows are found by the id as the book compares it.
+TEST_F(BookWalkerTest, NumericFolderIdsFindTheirRows) {
+  BookBuilder(bookPath(), BookBuilder::Schema::None)
+      .exec(
+          "CREATE TABLE Folder (id TEXT, name TEXT, deleted INTEGER);"
+          "CREATE TABLE Article (id INTEGER PRIMARY KEY, folderId INTEGER, title TEXT,"
+          " extension TEXT, rank REAL, content TEXT, deleted INTEGER);"
+          "CREATE TABLE Category (id INTEGER PRIMARY KEY, folderId INTEGER, name TEXT,"
+          " rank REAL, deleted INTEGER);"
+          "INSERT INTO Folder VALUES ('7', '卷', 0);"
+          "INSERT INTO Article VALUES (1, 7, '篇', 'txt', 2, '正文', 0);"
+          "INSERT INTO Category VALUES (1, '7', '类', 1, 0);");
+  BookWalker(ui_).run(ansiBookPath());
+  EXPECT_EQ(exported(), (Tree{{"卷/", ""}, {"卷/类/", ""}, {"卷/类/篇.txt", "正文"}}));
+  EXPECT_EQ(lastNoticeText(), ansi("完成。"));
+}
+
 // Names Windows would refuse, change or merge: every article must still arrive, byte for byte,
 // even below a folder whose path is already 250 characters long.
 TEST_F(BookWalkerTest, HostileTitlesLoseNoArticle) {
@@ -322,6 +344,124 @@ TEST_F(BookWalkerTest, HostileTitlesLoseNoArticle) {
       EXPECT_EQ(name.find(part), std::string::npos) << name;
   }
   EXPECT_EQ(written, contents);
+}
+
+// Damaged books: every article SQLite can still read arrives byte for byte, and what cannot be
+// read is named; such an export never ends in a plain "完成。".
+
+// Names missing from or extra in `actual`, and names whose bytes differ: a readable failure
+// for trees with many large files.
+std::vector<std::string> treeDifferences(const Tree& actual, const Tree& expected) {
+  std::vector<std::string> differences;
+  for (const auto& [name, bytes] : expected) {
+    const auto found = actual.find(name);
+    if (found == actual.end())
+      differences.push_back("missing " + name);
+    else if (found->second != bytes)
+      differences.push_back("different bytes " + name);
+  }
+  for (const auto& [name, bytes] : actual)
+    if (!expected.count(name)) differences.push_back("extra " + name);
+  return differences;
+}
+
+// Articles of about 1 KB, a few to a page; each content starts with its own marker.
+std::string articleContent(const std::string& marker) {
+  std::string content = marker;
+  while (content.size() < 1000) content += "正文内容。";
+  return content;
+}
+
+TEST_F(BookWalkerTest, ZeroedArticlePageCostsOnlyTheArticlesOnIt) {
+  BookBuilder builder(bookPath());
+  const std::vector<std::string> volumes = {"甲", "乙", "丙", "丁"};
+  for (size_t v = 0; v < volumes.size(); ++v) builder.folder("f" + std::to_string(v), volumes[v]);
+  for (size_t v = 0; v < volumes.size(); ++v)
+    for (int n = 1; n <= 60; ++n)
+      builder.article("f" + std::to_string(v), volumes[v] + "第" + std::to_string(n) + "篇", "txt",
+                      n, articleContent(volumes[v] + "-" + std::to_string(n) + "|"));
+  builder.finish();
+  DamagedBook damage(bookPath());
+  const auto pages = damage.tableLeavesHolding("丙-30|");
+  ASSERT_EQ(pages.size(), 1u);
+  Tree expected = {{"甲/", ""}, {"乙/", ""}, {"丙/", ""}, {"丁/", ""}};
+  int lost = 0;
+  for (const auto& volume : volumes) {
+    for (int n = 1; n <= 60; ++n) {
+      const std::string marker = volume + "-" + std::to_string(n) + "|";
+      if (damage.page(pages[0]).find(marker) != std::string_view::npos)
+        ++lost;
+      else
+        expected[volume + "/" + volume + "第" + std::to_string(n) + "篇.txt"] =
+            articleContent(marker);
+    }
+  }
+  ASSERT_GT(lost, 0);
+  damage.zeroPage(pages[0]);
+
+  BookWalker(ui_).run(ansiBookPath());
+  EXPECT_EQ(treeDifferences(exported(), expected), std::vector<std::string>());
+  EXPECT_EQ(lastNoticeText(), ansi("完成，但有 1 项未能写出：\r\n（书籍数据库已损坏）"));
+  EXPECT_EQ(ui_.notices.back().ansiTitle, ansi("错误"));
+}
+
+TEST_F(BookWalkerTest, ArticleWhoseContentPageIsZeroedIsNamedAndNotWritten) {
+  std::string longContent;
+  for (int line = 0; longContent.size() < 40000; ++line)
+    longContent += "长篇内容第" + std::to_string(line) + "行。\r\n";
+  BookBuilder(bookPath())
+      .folder("f1", "甲")
+      .folder("f2", "乙")
+      .article("f1", "开篇", "txt", 1, "甲一")
+      .article("f2", "第一篇", "txt", 1, "乙一")
+      .article("f2", "第二篇", "md", 2, "乙二")
+      .article("f2", "长篇", "txt", 3, longContent)
+      .article("f2", "第四篇", "txt", 4, "乙四");
+  DamagedBook damage(bookPath());
+  const auto pages = damage.linkedOverflowPagesHolding("长篇内容");
+  ASSERT_GE(pages.size(), 2u);
+  damage.zeroPage(pages[1]);
+
+  ui_.exportOptions.numberFileNames = true;
+  BookWalker(ui_).run(ansiBookPath());
+  EXPECT_EQ(exported(), (Tree{{"甲/", ""},
+                              {"甲/1. 开篇.txt", "甲一"},
+                              {"乙/", ""},
+                              {"乙/1. 第一篇.txt", "乙一"},
+                              {"乙/2. 第二篇.md", "乙二"},
+                              {"乙/4. 第四篇.txt", "乙四"}}));
+  EXPECT_EQ(lastNoticeText(), ansi("完成，但有 1 项未能写出：\r\n长篇"));
+}
+
+TEST_F(BookWalkerTest, ZeroedFolderPageCostsOnlyTheFoldersOnIt) {
+  BookBuilder builder(bookPath());
+  const auto name = [](int n) { return "卷" + std::to_string(n) + "#" + std::string(100, '-'); };
+  for (int n = 100; n < 250; ++n) {
+    builder.folder("f" + std::to_string(n), name(n));
+    builder.article("f" + std::to_string(n), "篇" + std::to_string(n), "txt", 1,
+                    "正文" + std::to_string(n));
+  }
+  builder.finish();
+  DamagedBook damage(bookPath());
+  const auto pages = damage.tableLeavesHolding("卷140#");
+  ASSERT_EQ(pages.size(), 1u);
+  Tree expected;
+  int lost = 0;
+  for (int n = 100; n < 250; ++n) {
+    if (damage.page(pages[0]).find("卷" + std::to_string(n) + "#") != std::string_view::npos) {
+      ++lost;
+      continue;
+    }
+    expected[name(n) + "/"];
+    expected[name(n) + "/篇" + std::to_string(n) + ".txt"] = "正文" + std::to_string(n);
+  }
+  ASSERT_GT(lost, 0);
+  ASSERT_LT(lost, 100);
+  damage.zeroPage(pages[0]);
+
+  BookWalker(ui_).run(ansiBookPath());
+  EXPECT_EQ(treeDifferences(exported(), expected), std::vector<std::string>());
+  EXPECT_EQ(lastNoticeText(), ansi("完成，但有 1 项未能写出：\r\n（书籍数据库已损坏）"));
 }
 
 }  // namespace
