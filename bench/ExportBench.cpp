@@ -16,10 +16,10 @@
 #include <vector>
 
 #include "app/MainWindow.h"
-#include "bookdb/TextConversion.h"
 #include "export/BookWalker.h"
-#include "export/Handles.h"
-#include "export/WideFileOps.h"
+#include "win/Handles.h"
+#include "win/TextConversion.h"
+#include "win/WideFileOps.h"
 
 namespace {
 
@@ -65,7 +65,7 @@ class BenchUi : public ExportUi {
   BenchUi(std::wstring folder, MainWindow* window) : folder_(std::move(folder)), window_(window) {}
   ExportOptions options() override { return {}; }
   std::optional<std::wstring> chooseExportFolder() override { return folder_; }
-  void showNotice(const Notice& notice) override { lastNotice = notice.ansiText; }
+  void showNotice(const Notice& notice) override { lastNotice = notice.text; }
   void setBusy(bool busy) override {
     if (window_) window_->setBusy(busy);
   }
@@ -76,7 +76,7 @@ class BenchUi : public ExportUi {
     if (window_) window_->pumpMessages();
   }
   void setDropTargetEnabled(bool) override {}
-  std::string lastNotice;
+  std::wstring lastNotice;
 
  private:
   std::wstring folder_;
@@ -247,7 +247,7 @@ int measureProgressCost(const std::wstring& root, MainWindow& window) {
     createDirectoryTree(out);
     BenchUi ui(out, withProgress ? &window : nullptr);
     const double start = seconds();
-    BookWalker(ui).run(wideToAnsi(book.path).value());
+    BookWalker(ui).run(book.path);
     total[withProgress] += seconds() - start;
   }
   std::printf(
@@ -261,17 +261,17 @@ int measureProgressCost(const std::wstring& root, MainWindow& window) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  std::string mode;
+int wmain(int argc, wchar_t** argv) {
+  std::wstring mode;
   std::wstring folder;
   for (int i = 1; i < argc; ++i) {
-    const std::string argument = argv[i];
-    if (argument == "--folder" && i + 1 < argc)
-      folder = ansiToWide(argv[++i]);
+    const std::wstring argument = argv[i];
+    if (argument == L"--folder" && i + 1 < argc)
+      folder = argv[++i];
     else
       mode = argument;
   }
-  const bool quick = mode == "--quick";
+  const bool quick = mode == L"--quick";
   const int divisor = quick ? 20 : 1;
   const BookShape shapes[] = {
       {"novel", 20, 250 / divisor, 0, 3000, 12000},
@@ -294,7 +294,7 @@ int main(int argc, char** argv) {
   OleInitialize(nullptr);
   MainWindow window;
   window.create(SW_SHOWNOACTIVATE);
-  if (mode == "--progress-cost") return measureProgressCost(root, window);
+  if (mode == L"--progress-cost") return measureProgressCost(root, window);
   const std::wstring out = root + L"\\out";
   std::vector<Book> books;
   for (const auto& shape : shapes) books.push_back(makeBook(shape, root, out));
@@ -319,9 +319,8 @@ int main(int argc, char** argv) {
         } else {
           const WorkingSetSampler sampler(figures[b].peakWorkingSet);
           BenchUi ui(out, kind == WithProgress ? &window : nullptr);
-          BookWalker(ui).run(wideToAnsi(books[b].path).value());
-          if (ui.lastNotice != "\xcd\xea\xb3\xc9\xa1\xa3")
-            std::printf("engine did not finish cleanly\n");
+          BookWalker(ui).run(books[b].path);
+          if (ui.lastNotice != L"完成。") std::printf("engine did not finish cleanly\n");
         }
         figures[b].best[kind] = std::min(figures[b].best[kind], seconds() - start);
       }

@@ -15,7 +15,7 @@ std::optional<std::wstring> AppUi::chooseExportFolder() {
 }
 
 void AppUi::showNotice(const Notice& notice) {
-  NoticeBox(notice.ansiText, {notice.flags, notice.ansiTitle, std::nullopt, -1});
+  NoticeBox(notice.text, {notice.flags, notice.title, std::nullopt, -1});
 }
 
 void AppUi::setBusy(bool busy) { window_.setBusy(busy); }

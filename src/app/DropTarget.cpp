@@ -16,25 +16,26 @@ FORMATETC formatOf(CLIPFORMAT format) {
   return {format, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
 }
 
-// Every path of a shell file list: one unchanged, several each followed by CR LF.
-std::string droppedText(HDROP drop) {
-  const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-  std::string text;
+// Every path of a shell file list, as the shell has it: one unchanged, several each followed by
+// CR LF.
+std::wstring droppedText(HDROP drop) {
+  const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+  std::wstring text;
   for (UINT i = 0; i < count; ++i) {
-    const UINT length = DragQueryFileA(drop, i, nullptr, 0);
-    std::string path(length + 1, '\0');
-    DragQueryFileA(drop, i, path.data(), length + 1);
+    const UINT length = DragQueryFileW(drop, i, nullptr, 0);
+    std::wstring path(length + 1, L'\0');
+    DragQueryFileW(drop, i, path.data(), length + 1);
     path.resize(length);
-    text += count == 1 ? path : path + "\r\n";
+    text += count == 1 ? path : path + L"\r\n";
   }
   return text;
 }
 
 }  // namespace
 
-std::string takeDroppedText(LPARAM lParam) {
-  const std::unique_ptr<std::string> text(reinterpret_cast<std::string*>(lParam));
-  return text ? std::move(*text) : std::string();
+std::wstring takeDroppedText(LPARAM lParam) {
+  const std::unique_ptr<std::wstring> text(reinterpret_cast<std::wstring*>(lParam));
+  return text ? std::move(*text) : std::wstring();
 }
 
 DWORD chooseDropEffect(bool accepted, DWORD keyState, DWORD allowedEffects) {
@@ -151,7 +152,7 @@ bool DropTarget::postFiles(IDataObject* data) {
   STGMEDIUM medium{};
   if (data->GetData(&format, &medium) != S_OK) return false;
   const std::unique_ptr<STGMEDIUM, MediumReleaser> owned(&medium);
-  auto text = std::make_unique<std::string>(droppedText(static_cast<HDROP>(medium.hGlobal)));
+  auto text = std::make_unique<std::wstring>(droppedText(static_cast<HDROP>(medium.hGlobal)));
   if (text->empty() ||
       !PostMessageA(window_, kFilesDroppedMessage, 0, reinterpret_cast<LPARAM>(text.get())))
     return false;

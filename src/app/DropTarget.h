@@ -10,14 +10,14 @@
 #include <atomic>
 
 #include <string>
-#include "app/ComOwner.h"
+#include "win/ComOwner.h"
 
 // Posted to the registered window after a drop; lParam owns the dropped text (see
 // takeDroppedText).
 inline constexpr UINT kFilesDroppedMessage = WM_APP + 1;
 
 // The text a kFilesDroppedMessage carries: one path, or several each followed by CR LF.
-std::string takeDroppedText(LPARAM lParam);
+std::wstring takeDroppedText(LPARAM lParam);
 
 // The effect for a drag: the key state asks for one, the source allows some.
 DWORD chooseDropEffect(bool accepted, DWORD keyState, DWORD allowedEffects);

@@ -118,7 +118,7 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     case kFilesDroppedMessage: {
-      const std::string dropped = takeDroppedText(lParam);
+      const std::wstring dropped = takeDroppedText(lParam);
       if (exportUnderWay() || !onFileDropped_ || dropped.empty()) return 0;
       exporting_ = true;
       onFileDropped_(dropped);

@@ -10,14 +10,14 @@
 #include <memory>
 #include <string>
 
-#include "app/ComOwner.h"
 #include "app/DropTarget.h"
 #include "app/MenuTable.h"
+#include "win/ComOwner.h"
 
 class MainWindow {
  public:
   // Raised on the window's own thread with the dropped text.
-  using FileDroppedHandler = std::function<void(const std::string& ansiDropped)>;
+  using FileDroppedHandler = std::function<void(const std::wstring& dropped)>;
 
   MainWindow();
   ~MainWindow();

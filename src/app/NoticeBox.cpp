@@ -8,12 +8,12 @@
 namespace {
 
 // Undocumented but present in user32 since Windows XP; looked up so that its absence only
-// costs the time-out.
-using MessageBoxTimeoutAFn = int(WINAPI*)(HWND, LPCSTR, LPCSTR, UINT, WORD, DWORD);
+// costs the time-out. The wide form shows names in any script.
+using MessageBoxTimeoutWFn = int(WINAPI*)(HWND, LPCWSTR, LPCWSTR, UINT, WORD, DWORD);
 
-MessageBoxTimeoutAFn messageBoxTimeoutA() {
-  static const auto function = reinterpret_cast<MessageBoxTimeoutAFn>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleW(L"user32.dll"), "MessageBoxTimeoutA")));
+MessageBoxTimeoutWFn messageBoxTimeoutW() {
+  static const auto function = reinterpret_cast<MessageBoxTimeoutWFn>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"user32.dll"), "MessageBoxTimeoutW")));
   return function;
 }
 
@@ -47,18 +47,18 @@ HWND findProcessWindow(DWORD processId, std::optional<int> timeLimitMs, bool vis
   return search.found;
 }
 
-int NoticeBox(std::string_view ansiText, const NoticeOptions& options) {
+int NoticeBox(std::wstring_view text, const NoticeOptions& options) {
   const HWND owner =
       options.owner ? *options.owner : findProcessWindow(GetCurrentProcessId(), 1000);
-  const std::string text(ansiText);
-  const std::string title(options.ansiTitle.value_or(texts::kDefaultNoticeTitle));
+  const std::wstring shownText(text);
+  const std::wstring title(options.title.value_or(texts::kDefaultNoticeTitle));
   const UINT flags = options.flags.value_or(0);
   const int timeout = options.timeoutMs.value_or(5000);
   int button = 0;
-  if (const auto timed = messageBoxTimeoutA()) {
-    button = timed(owner, text.c_str(), title.c_str(), flags, 0, static_cast<DWORD>(timeout));
+  if (const auto timed = messageBoxTimeoutW()) {
+    button = timed(owner, shownText.c_str(), title.c_str(), flags, 0, static_cast<DWORD>(timeout));
   } else {
-    button = MessageBoxA(owner, text.c_str(), title.c_str(), flags);
+    button = MessageBoxW(owner, shownText.c_str(), title.c_str(), flags);
   }
   return button - 1;
 }

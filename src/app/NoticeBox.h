@@ -12,12 +12,11 @@ HWND findProcessWindow(DWORD processId, std::optional<int> timeLimitMs = std::nu
                        bool visibleOnly = true);
 
 struct NoticeOptions {
-  std::optional<UINT> flags;                  // MB_* bits; default 0 (OK, no icon)
-  std::optional<std::string_view> ansiTitle;  // default "友情提醒"
-  std::optional<HWND> owner;                  // default: this process's window
-  std::optional<int> timeoutMs;               // default 5000; -1 for no practical limit
+  std::optional<UINT> flags;               // MB_* bits; default 0 (OK, no icon)
+  std::optional<std::wstring_view> title;  // default "友情提醒"
+  std::optional<HWND> owner;               // default: this process's window
+  std::optional<int> timeoutMs;            // default 5000; -1 for no practical limit
 };
 
-// Shows `ansiText` (code page 936) and returns the number of the button that closed the box
-// minus one (OK gives 0).
-int NoticeBox(std::string_view ansiText, const NoticeOptions& options = {});
+// Shows `text` and returns the number of the button that closed the box minus one (OK gives 0).
+int NoticeBox(std::wstring_view text, const NoticeOptions& options = {});

@@ -14,7 +14,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
     MainWindow window;
     AppUi ui(window);
     ExportDriver driver(ui);
-    window.setFileDroppedHandler([&driver](const std::string& dropped) { driver.Run(dropped); });
+    window.setFileDroppedHandler([&driver](const std::wstring& dropped) { driver.Run(dropped); });
     if (window.create(showCommand)) {
       MSG message;
       while (GetMessageW(&message, nullptr, 0, 0) > 0) {

@@ -169,8 +169,8 @@ bool BookReader::execute(const char* sql) {
   return runToEnd(statement);
 }
 
-bool BookReader::open(std::string_view ansiPath) {
-  if (!db_.Open(ansiPath)) return false;
+bool BookReader::open(std::wstring_view path) {
+  if (!db_.Open(path)) return false;
   for (const char* setup : kWorkingCopySetup) execute(setup);
   lookupReady_ = buildLookup();
   // Prepared after the lookup's tables: a prepared statement does not outlive a schema change.

@@ -32,7 +32,7 @@ class BookReader {
  public:
   // Opens a private copy of a book: the reader locks it for as long as it lives and adds a
   // lookup of each folder's rows to it. False when it cannot be opened at all.
-  bool open(std::string_view ansiPath);
+  bool open(std::wstring_view path);
 
   enum class Status {
     Complete,

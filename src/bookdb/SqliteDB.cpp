@@ -1,47 +1,41 @@
-// The connection to one SQLite book database, opened by its ANSI path.
+// The connection to one SQLite book database, opened by its UTF-16 path.
 #include "bookdb/SqliteDB.h"
 
 #include <sqlite3.h>
 
-#include <cstdio>
-#include <memory>
-#include <string>
+#include <windows.h>
 
-#include "bookdb/TextConversion.h"
+#include "win/AsciiFold.h"
+#include "win/Handles.h"
+#include "win/TextConversion.h"
+#include "win/WideFileOps.h"
 
 namespace {
 
-bool isMemoryName(std::string_view path) {
-  constexpr std::string_view kMemory = ":MEMORY:";
-  if (path.size() != kMemory.size()) return false;
-  for (size_t i = 0; i < path.size(); ++i) {
-    const char c = path[i];
-    const char upper = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-    if (upper != kMemory[i]) return false;
-  }
-  return true;
-}
-
-bool fileIsReadable(const std::string& ansiPath) {
-  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(ansiPath.c_str(), "r"),
-                                                             &std::fclose);
+bool fileIsReadable(std::wstring_view path) {
+  const auto file =
+      ownFileHandle(CreateFileW(longPathForm(path).c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   return file != nullptr;
 }
 
 }  // namespace
 
-bool SqliteDB::Open(std::string_view ansiPath, bool allowCreate) {
+bool SqliteDB::Open(std::wstring_view path, bool allowCreate) {
   Close();
-  const bool inMemory = ansiPath.empty() || isMemoryName(ansiPath);
+  const bool inMemory =
+      path.empty() || equalIgnoringAsciiCase(path, std::wstring_view(L":memory:"));
   if (inMemory && !allowCreate) return false;
-  if (!inMemory && !allowCreate && !fileIsReadable(std::string(ansiPath))) return false;
+  if (!inMemory && !allowCreate && !fileIsReadable(path)) return false;
 
-  const auto utf8Path = inMemory ? std::optional<std::string>(":memory:") : ansiToUtf8(ansiPath);
-  if (!utf8Path) return false;
+  // SQLite's long-path layer takes the "\\?\" form as it is and opens files with the wide
+  // functions, so the path may be of any length and hold any characters.
+  const std::string utf8Path = inMemory ? ":memory:" : wideToUtf8(longPathForm(path));
   // Without allowCreate the file was just found; never create one if it vanished meanwhile.
   const int flags = SQLITE_OPEN_READWRITE | (allowCreate ? SQLITE_OPEN_CREATE : 0);
   sqlite3* connection = nullptr;
-  const int rc = sqlite3_open_v2(utf8Path->c_str(), &connection, flags, nullptr);
+  const int rc = sqlite3_open_v2(utf8Path.c_str(), &connection, flags, "win32-longpath");
   connection_ = connection;
   if (rc != SQLITE_OK) {
     Close();

@@ -1,6 +1,7 @@
-// The connection to one SQLite book database, opened by its ANSI path.
+// The connection to one SQLite book database, opened by its UTF-16 path.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "bookdb/SqliteDataset.h"
@@ -12,10 +13,10 @@ class SqliteDB {
   SqliteDB& operator=(const SqliteDB&) = delete;
   ~SqliteDB() { Close(); }
 
-  // Opens the database at `ansiPath` (closing any open one first). Without allowCreate the file
-  // must exist and nothing is created; ":memory:" (any case) or an empty path opens an
-  // in-memory database, and only with allowCreate.
-  bool Open(std::string_view ansiPath, bool allowCreate = false);
+  // Opens the database at `path`, of any length and any characters (closing any open one
+  // first). Without allowCreate the file must exist and nothing is created; ":memory:" (any
+  // case) or an empty path opens an in-memory database, and only with allowCreate.
+  bool Open(std::wstring_view path, bool allowCreate = false);
   // A record set for the first statement of `ansiSql`; empty (not ready) when it does not
   // prepare. The record set borrows the connection.
   SqliteDataset Query(std::string_view ansiSql) const;

@@ -3,20 +3,8 @@
 
 #include <sqlite3.h>
 
-#include "bookdb/TextConversion.h"
-
-namespace {
-
-char upperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool sameNameIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (upperAscii(a[i]) != upperAscii(b[i])) return false;
-  return true;
-}
-
-}  // namespace
+#include "win/AsciiFold.h"
+#include "win/TextConversion.h"
 
 void SqliteDataset::StatementDeleter::operator()(sqlite3_stmt* statement) const {
   sqlite3_finalize(statement);
@@ -95,7 +83,8 @@ int SqliteDataset::columnIndex(std::string_view name) const {
   const int columns = sqlite3_column_count(statement_.get());
   for (int i = 0; i < columns; ++i) {
     const char* column = sqlite3_column_name(statement_.get(), i);
-    if (sameNameIgnoringAsciiCase(column ? column : "", *utf8Name)) return i;
+    if (equalIgnoringAsciiCase(std::string_view(column ? column : ""), std::string_view(*utf8Name)))
+      return i;
   }
   return -1;
 }

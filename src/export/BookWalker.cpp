@@ -6,39 +6,21 @@
 #include <algorithm>
 
 #include "bookdb/BookReader.h"
-#include "bookdb/TextConversion.h"
 #include "export/ChapterList.h"
 #include "export/NameRule.h"
-#include "export/TempFolderName.h"
 #include "export/UserTexts.h"
-#include "export/WideFileOps.h"
+#include "win/TemporaryFolder.h"
+#include "win/TextConversion.h"
+#include "win/WideFileOps.h"
 
 namespace {
 
 constexpr size_t kListedFailures = 5;
 
-// The private folder that holds the working copy of the book; removed with it.
-class WorkingFolder {
- public:
-  WorkingFolder() : ansiPath_(makeTempFolderName()), created_(makeWorkingFolder(ansiPath_)) {}
-  ~WorkingFolder() { removeDirectoryTree(ansiToWide(ansiPath_)); }
-  WorkingFolder(const WorkingFolder&) = delete;
-  WorkingFolder& operator=(const WorkingFolder&) = delete;
-
-  bool created() const { return created_; }
-  std::string ansiFile(std::string_view name) const { return ansiPath_ + "\\" + std::string(name); }
-
- private:
-  std::string ansiPath_;
-  bool created_;
-};
-
 // Copies the book and the journal or write-ahead log that may hold its latest changes.
-bool copyBook(std::string_view ansiSource, const std::string& ansiTarget) {
-  const std::wstring source = ansiToWide(ansiSource);
-  const std::wstring target = ansiToWide(ansiTarget);
+bool copyBook(const std::wstring& source, const std::wstring& target) {
   if (!copyFileWide(source, target, true)) return false;
-  // The copy of a read-only book must take the lookup indexes.
+  // The copy of a read-only book must take the lookup.
   SetFileAttributesW(longPathForm(target).c_str(), FILE_ATTRIBUTE_NORMAL);
   for (const wchar_t* companion : {L"-wal", L"-journal"}) {
     if (fileExistsWide(source + companion) &&
@@ -68,7 +50,7 @@ bool writeArticle(const std::wstring& directory, const std::wstring& base, std::
 
 }  // namespace
 
-void BookWalker::run(std::string_view ansiDatabasePath) {
+void BookWalker::run(std::wstring_view databasePath) {
   const ExportOptions options = ui_.options();
   const auto exportFolder = ui_.chooseExportFolder();
   if (!exportFolder) return;
@@ -78,7 +60,7 @@ void BookWalker::run(std::string_view ansiDatabasePath) {
   }
   failureCount_ = 0;
   failedItems_.clear();
-  switch (walk(ansiDatabasePath, *exportFolder, options)) {
+  switch (walk(std::wstring(databasePath), *exportFolder, options)) {
     case Outcome::UnreadableBook:
       ui_.showNotice({texts::kUnreadableBook, texts::kErrorTitle, MB_ICONERROR});
       break;
@@ -91,14 +73,14 @@ void BookWalker::run(std::string_view ansiDatabasePath) {
   }
 }
 
-BookWalker::Outcome BookWalker::walk(std::string_view ansiDatabasePath,
+BookWalker::Outcome BookWalker::walk(const std::wstring& databasePath,
                                      const std::wstring& exportFolder,
                                      const ExportOptions& options) {
   const BusyScope busy(ui_);
-  const WorkingFolder work;
-  const std::string ansiCopy = work.ansiFile("tmp.db");
+  const TemporaryFolder work;
+  const std::wstring copy = work.file(L"tmp.db");
   BookReader book;
-  if (!work.created() || !copyBook(ansiDatabasePath, ansiCopy) || !book.open(ansiCopy))
+  if (!work.created() || !copyBook(databasePath, copy) || !book.open(copy))
     return Outcome::UnreadableBook;
   std::vector<BookFolder> folders;
   const BookReader::Status folderStatus = book.readFolders(folders);
@@ -159,12 +141,12 @@ void BookWalker::noteDamagedBook() {
 
 Notice BookWalker::finishedNotice() const {
   if (failureCount_ == 0) return {texts::kDone, texts::kInfoTitle, MB_ICONINFORMATION};
-  std::string text = std::string(texts::kDoneWithFailures) + std::to_string(failureCount_) +
-                     texts::kFailuresSuffix;
+  std::wstring text =
+      texts::kDoneWithFailures + std::to_wstring(failureCount_) + texts::kFailuresSuffix;
   for (const auto& item : failedItems_)
-    text += "\r\n" + (item.damagedBook ? std::string(texts::kDamagedBook)
-                                       : wideToAnsiForDisplay(utf8ToWide(item.utf8Name)));
+    text += L"\r\n" +
+            (item.damagedBook ? std::wstring(texts::kDamagedBook) : utf8ToWide(item.utf8Name));
   if (failureCount_ > static_cast<int>(kListedFailures))
-    text += std::string("\r\n") + texts::kMoreFailures;
+    text += std::wstring(L"\r\n") + texts::kMoreFailures;
   return {text, texts::kErrorTitle, MB_ICONERROR};
 }

@@ -11,12 +11,12 @@
 class BookWalker {
  public:
   explicit BookWalker(ExportUi& ui) : ui_(ui) {}
-  // Exports the database at `ansiDatabasePath`; every outcome is told through the UI.
-  void run(std::string_view ansiDatabasePath);
+  // Exports the database at `databasePath`; every outcome is told through the UI.
+  void run(std::wstring_view databasePath);
 
  private:
   enum class Outcome { Finished, UnreadableBook, UnsafeId };
-  Outcome walk(std::string_view ansiDatabasePath, const std::wstring& exportFolder,
+  Outcome walk(const std::wstring& databasePath, const std::wstring& exportFolder,
                const ExportOptions& options);
   void noteFailure(std::string_view utf8Name);
   // Rows the book holds could not be read, and nobody can tell whose they were.

@@ -1,8 +1,8 @@
 // toc.html: the outline of an export, one UTF-8 document that each export extends.
 #include "export/ChapterList.h"
 
-#include "bookdb/TextConversion.h"
-#include "export/WideFileOps.h"
+#include "win/TextConversion.h"
+#include "win/WideFileOps.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "export/Handles.h"
+#include "win/Handles.h"
 
 class ChapterList {
  public:

@@ -5,11 +5,11 @@
 
 #include <string>
 
-#include "bookdb/TextConversion.h"
 #include "export/BookWalker.h"
 #include "export/SevenZipUnpacker.h"
 #include "export/UserTexts.h"
-#include "export/WideFileOps.h"
+#include "win/TemporaryFolder.h"
+#include "win/WideFileOps.h"
 
 namespace {
 
@@ -25,63 +25,48 @@ class DropPause {
   ExportUi& ui_;
 };
 
-// Removes the unpacking folder with everything in it when it goes.
-class TemporaryFolder {
- public:
-  explicit TemporaryFolder(std::string ansiPath) : ansiPath_(std::move(ansiPath)) {}
-  ~TemporaryFolder() { removeDirectoryTree(ansiToWide(ansiPath_)); }
-  TemporaryFolder(const TemporaryFolder&) = delete;
-  TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-  const std::string& ansiPath() const { return ansiPath_; }
-
- private:
-  std::string ansiPath_;
-};
-
-// The file name without its folder and without the text from its last "." on, found by
-// characters: in code page 936 a "\" byte can be the second half of a character.
-std::string baseName(std::string_view ansiPath) {
-  const std::wstring path = ansiToWide(ansiPath);
-  const std::wstring stem = path.substr(0, path.rfind(L'.'));
+// The file name without its folder and without the text from its last "." on.
+std::wstring baseName(std::wstring_view path) {
+  const std::wstring_view stem = path.substr(0, path.rfind(L'.'));
   const size_t slash = stem.rfind(L'\\');
-  return wideToAnsi(slash == std::wstring::npos ? stem : stem.substr(slash + 1)).value_or("");
+  return std::wstring(slash == std::wstring_view::npos ? stem : stem.substr(slash + 1));
 }
 
 }  // namespace
 
-void ExportDriver::Run(std::string_view ansiDropped) {
+void ExportDriver::Run(std::wstring_view dropped) {
   const DropPause pause(ui_);
-  const bool single = ansiDropped.find("\r\n") == std::string_view::npos;
-  if (single && ansiDropped.ends_with(".pwb")) {
-    runPacked(ansiDropped);
-  } else if (single && ansiDropped.ends_with(".db")) {
-    BookWalker(ui_).run(ansiDropped);
+  const bool single = dropped.find(L"\r\n") == std::wstring_view::npos;
+  if (single && dropped.ends_with(L".pwb")) {
+    runPacked(dropped);
+  } else if (single && dropped.ends_with(L".db")) {
+    BookWalker(ui_).run(dropped);
   } else {
     showError(texts::kInvalidFile);
   }
 }
 
-void ExportDriver::runPacked(std::string_view ansiArchive) {
-  const std::string program = SevenZipUnpacker::FindProgram();
-  if (program == "\\7z.exe") {
+void ExportDriver::runPacked(std::wstring_view archive) {
+  const std::wstring program = SevenZipUnpacker::FindProgram();
+  if (program == L"\\7z.exe") {
     showError(texts::kSevenZipMissing);
     return;
   }
-  const TemporaryFolder folder(SevenZipUnpacker::MakeTempFolderName());
+  const TemporaryFolder folder;
   const auto result = [&] {
     const BusyScope busy(ui_);
-    return SevenZipUnpacker::Extract(program, std::string(ansiArchive), folder.ansiPath(),
+    if (!folder.created()) return SevenZipUnpacker::ExtractResult::NotStarted;
+    return SevenZipUnpacker::Extract(program, std::wstring(archive), folder.path(),
                                      [this] { ui_.keepResponsive(); });
   }();
-  const std::string database = folder.ansiPath() + "\\" + baseName(ansiArchive) + ".db";
-  if (result != SevenZipUnpacker::ExtractResult::Extracted ||
-      !fileExistsWide(ansiToWide(database))) {
+  const std::wstring database = folder.file(baseName(archive) + L".db");
+  if (result != SevenZipUnpacker::ExtractResult::Extracted || !fileExistsWide(database)) {
     showError(texts::kUnpackFailed);
     return;
   }
   BookWalker(ui_).run(database);
 }
 
-void ExportDriver::showError(const char* ansiText) {
-  ui_.showNotice({ansiText, texts::kErrorTitle, MB_ICONERROR});
+void ExportDriver::showError(const wchar_t* text) {
+  ui_.showNotice({text, texts::kErrorTitle, MB_ICONERROR});
 }

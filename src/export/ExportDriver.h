@@ -9,12 +9,12 @@
 class ExportDriver {
  public:
   explicit ExportDriver(ExportUi& ui) : ui_(ui) {}
-  // `ansiDropped` is one path, or several each followed by CR LF (refused).
-  void Run(std::string_view ansiDropped);
+  // `dropped` is one path, or several each followed by CR LF (refused).
+  void Run(std::wstring_view dropped);
 
  private:
-  void runPacked(std::string_view ansiArchive);
-  void showError(const char* ansiText);
+  void runPacked(std::wstring_view archive);
+  void showError(const wchar_t* text);
 
   ExportUi& ui_;
 };

@@ -11,8 +11,8 @@ struct ExportOptions {
 };
 
 struct Notice {
-  std::string ansiText;
-  std::string ansiTitle;
+  std::wstring text;
+  std::wstring title;
   unsigned flags = 0;  // MB_ICONERROR (0x10) or MB_ICONINFORMATION (0x40)
 };
 

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <array>
 
+#include "win/AsciiFold.h"
+
 namespace {
 
 bool isForbidden(wchar_t c) {
@@ -13,22 +15,13 @@ bool isForbidden(wchar_t c) {
 
 bool isHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 
-bool sameIgnoringAsciiCase(std::wstring_view a, std::wstring_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    const auto upper = [](wchar_t c) { return (c >= L'a' && c <= L'z') ? wchar_t(c - 32) : c; };
-    if (upper(a[i]) != upper(b[i])) return false;
-  }
-  return true;
-}
-
 bool isDeviceName(std::wstring_view part) {
   static constexpr std::array<std::wstring_view, 4> kPlain = {L"CON", L"PRN", L"AUX", L"NUL"};
   for (const auto device : kPlain)
-    if (sameIgnoringAsciiCase(part, device)) return true;
+    if (equalIgnoringAsciiCase<wchar_t>(part, device)) return true;
   if (part.size() == 4 && part[3] >= L'1' && part[3] <= L'9')
-    return sameIgnoringAsciiCase(part.substr(0, 3), L"COM") ||
-           sameIgnoringAsciiCase(part.substr(0, 3), L"LPT");
+    return equalIgnoringAsciiCase<wchar_t>(part.substr(0, 3), L"COM") ||
+           equalIgnoringAsciiCase<wchar_t>(part.substr(0, 3), L"LPT");
   return false;
 }
 

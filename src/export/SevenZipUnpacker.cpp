@@ -3,33 +3,42 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <optional>
 
-#include "export/Handles.h"
-#include "export/TempFolderName.h"
+#include "win/Handles.h"
 
 namespace {
 
-constexpr const char* kKey = "Software\\7-Zip";
-constexpr const char* kValue = "Path";
+constexpr const wchar_t* kKey = L"Software\\7-Zip";
+constexpr const wchar_t* kValue = L"Path";
 
-std::optional<std::string> readInstallFolder(HKEY root, REGSAM view) {
+std::optional<std::wstring> readInstallFolder(HKEY root, REGSAM view) {
   HKEY opened = nullptr;
-  if (RegOpenKeyExA(root, kKey, 0, KEY_QUERY_VALUE | view, &opened) != ERROR_SUCCESS)
+  if (RegOpenKeyExW(root, kKey, 0, KEY_QUERY_VALUE | view, &opened) != ERROR_SUCCESS)
     return std::nullopt;
   const UniqueRegKey key(opened);
   DWORD type = 0;
   DWORD size = 0;
-  if (RegQueryValueExA(key.get(), kValue, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+  if (RegQueryValueExW(key.get(), kValue, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
       (type != REG_SZ && type != REG_EXPAND_SZ))
     return std::nullopt;
-  std::string folder(size, '\0');
-  if (RegQueryValueExA(key.get(), kValue, nullptr, &type, reinterpret_cast<BYTE*>(folder.data()),
+  std::wstring folder(size / sizeof(wchar_t) + 1, L'\0');
+  if (RegQueryValueExW(key.get(), kValue, nullptr, &type, reinterpret_cast<BYTE*>(folder.data()),
                        &size) != ERROR_SUCCESS)
     return std::nullopt;
-  folder.resize(std::min<size_t>(size, folder.size()));
   // The stored text may or may not end in its terminator.
-  if (const auto end = folder.find('\0'); end != std::string::npos) folder.resize(end);
+  folder.resize(std::min<size_t>(size / sizeof(wchar_t), folder.size()));
+  if (const auto end = folder.find(L'\0'); end != std::wstring::npos) folder.resize(end);
+  if (type == REG_EXPAND_SZ && !folder.empty()) {
+    const DWORD expandedSize = ExpandEnvironmentStringsW(folder.c_str(), nullptr, 0);
+    std::wstring expanded(expandedSize, L'\0');
+    if (expandedSize == 0 ||
+        ExpandEnvironmentStringsW(folder.c_str(), expanded.data(), expandedSize) == 0)
+      return std::nullopt;
+    expanded.resize(wcslen(expanded.c_str()));
+    folder = std::move(expanded);
+  }
   if (folder.empty()) return std::nullopt;
   return folder;
 }
@@ -38,29 +47,28 @@ std::optional<std::string> readInstallFolder(HKEY root, REGSAM view) {
 
 namespace SevenZipUnpacker {
 
-std::string FindProgram() {
+std::wstring FindProgram() {
   auto folder = readInstallFolder(HKEY_CURRENT_USER, 0);
   // 7-Zip's own installer records the folder for all users.
   if (!folder) folder = readInstallFolder(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY);
   if (!folder) folder = readInstallFolder(HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY);
-  return folder.value_or(std::string()) + "\\7z.exe";
+  return folder.value_or(std::wstring()) + L"\\7z.exe";
 }
 
-std::string MakeTempFolderName() { return makeTempFolderName(); }
-
-ExtractResult Extract(const std::string& ansiProgram, const std::string& ansiArchive,
-                      const std::string& ansiOutputFolder,
-                      const std::function<void()>& whileWaiting) {
+ExtractResult Extract(const std::wstring& program, const std::wstring& archive,
+                      const std::wstring& outputFolder, const std::function<void()>& whileWaiting) {
   // "-p" gives an empty password: an encrypted book then fails at once instead of 7-Zip
-  // waiting for a password on a console nobody sees.
-  std::string commandLine =
-      "\"" + ansiProgram + "\" e \"" + ansiArchive + "\" -o\"" + ansiOutputFolder + "\" -y -p";
-  STARTUPINFOA startup{};
+  // waiting for a password on a console nobody sees. Without messages and progress 7-Zip never
+  // prints a file name, which it cannot do for a name its console's code page lacks: it would
+  // stop and extract nothing.
+  std::wstring commandLine =
+      L"\"" + program + L"\" e \"" + archive + L"\" -o\"" + outputFolder + L"\" -y -p -bso0 -bsp0";
+  STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = SW_HIDE;
   PROCESS_INFORMATION process{};
-  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
                       nullptr, nullptr, &startup, &process))
     return ExtractResult::NotStarted;
   const UniqueHandle processHandle(process.hProcess);

@@ -6,13 +6,10 @@
 
 namespace SevenZipUnpacker {
 
-// 7-Zip's install folder from the registry with "\7z.exe" appended (ANSI); just "\7z.exe" when
-// 7-Zip is not installed. The folder is read for the user, then for all users (64-bit view,
-// then 32-bit view). The program file itself is not tested.
-std::string FindProgram();
-
-// A name in the temporary directory that nothing has yet (ANSI); nothing is created.
-std::string MakeTempFolderName();
+// 7-Zip's install folder from the registry with "\7z.exe" appended; just "\7z.exe" when 7-Zip
+// is not installed. The folder is read for the user, then for all users (64-bit view, then
+// 32-bit view). The program file itself is not tested.
+std::wstring FindProgram();
 
 enum class ExtractResult {
   NotStarted,  // 7-Zip could not be started
@@ -20,11 +17,10 @@ enum class ExtractResult {
   Extracted,
 };
 
-// Extracts every file of `ansiArchive`, without its folders, into `ansiOutputFolder` (which
-// 7-Zip creates), overwriting, and waits until 7-Zip ends, calling `whileWaiting` whenever
-// messages arrive for this thread and at least every 50 ms.
-ExtractResult Extract(const std::string& ansiProgram, const std::string& ansiArchive,
-                      const std::string& ansiOutputFolder,
-                      const std::function<void()>& whileWaiting);
+// Extracts every file of `archive`, without its folders, into `outputFolder`, overwriting, and
+// waits until 7-Zip ends, calling `whileWaiting` whenever messages arrive for this thread and at
+// least every 50 ms.
+ExtractResult Extract(const std::wstring& program, const std::wstring& archive,
+                      const std::wstring& outputFolder, const std::function<void()>& whileWaiting);
 
 }  // namespace SevenZipUnpacker

@@ -1,26 +1,27 @@
-// Every text the program shows, in one place. Compiled to code page 936 bytes for the A functions.
+// Every text the program shows, in one place: UTF-16, and code page 936 bytes for the menu's A
+// functions.
 #pragma once
 
 namespace texts {
 
 // Notice titles.
-extern const char* const kDefaultNoticeTitle;
-extern const char* const kErrorTitle;
-extern const char* const kInfoTitle;
-extern const char* const kGuardTitle;
+extern const wchar_t* const kDefaultNoticeTitle;
+extern const wchar_t* const kErrorTitle;
+extern const wchar_t* const kInfoTitle;
+extern const wchar_t* const kGuardTitle;
 
 // Export notices.
-extern const char* const kDone;
-extern const char* const kDoneWithFailures;  // followed by the count, then kFailuresSuffix
-extern const char* const kFailuresSuffix;
-extern const char* const kMoreFailures;
-extern const char* const kDamagedBook;  // listed among the failures
-extern const char* const kFolderMissing;
-extern const char* const kUnreadableBook;
-extern const char* const kUnsafeId;
-extern const char* const kSevenZipMissing;
-extern const char* const kUnpackFailed;
-extern const char* const kInvalidFile;
+extern const wchar_t* const kDone;
+extern const wchar_t* const kDoneWithFailures;  // followed by the count, then kFailuresSuffix
+extern const wchar_t* const kFailuresSuffix;
+extern const wchar_t* const kMoreFailures;
+extern const wchar_t* const kDamagedBook;  // listed among the failures
+extern const wchar_t* const kFolderMissing;
+extern const wchar_t* const kUnreadableBook;
+extern const wchar_t* const kUnsafeId;
+extern const wchar_t* const kSevenZipMissing;
+extern const wchar_t* const kUnpackFailed;
+extern const wchar_t* const kInvalidFile;
 extern const wchar_t* const kChooseFolderPrompt;  // for the wide folder chooser
 
 // The window.

@@ -40,7 +40,7 @@ class DropTargetTest : public WindowTest {
  protected:
   void SetUp() override {
     WindowTest::SetUp();
-    window_.setFileDroppedHandler([this](const std::string& text) { dropped_.push_back(text); });
+    window_.setFileDroppedHandler([this](const std::wstring& text) { dropped_.push_back(text); });
   }
 
   // Drags `data` over the window and drops it; returns the effects of enter and drop.
@@ -63,18 +63,18 @@ class DropTargetTest : public WindowTest {
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
   }
 
-  std::vector<std::string> dropped_;
+  std::vector<std::wstring> dropped_;
 };
 
 TEST_F(DropTargetTest, OneFileIsHandedOnAsItsPath) {
-  const std::string path = ansi("C:\\书籍\\嘰.pwb");
+  const std::wstring path = L"C:\\书籍😀한\\嘰.pwb";
   EXPECT_EQ(dragAndDrop(TestDataObject::files({path})), effects(DROPEFFECT_COPY, DROPEFFECT_COPY));
-  EXPECT_EQ(dropped_, std::vector<std::string>{path});
+  EXPECT_EQ(dropped_, std::vector<std::wstring>{path});
 }
 
 TEST_F(DropTargetTest, SeveralFilesAreEachFollowedByCrLf) {
-  dragAndDrop(TestDataObject::files({"C:\\a.pwb", "D:\\b.db"}));
-  EXPECT_EQ(dropped_, std::vector<std::string>{"C:\\a.pwb\r\nD:\\b.db\r\n"});
+  dragAndDrop(TestDataObject::files({L"C:\\a.pwb", L"D:\\b.db"}));
+  EXPECT_EQ(dropped_, std::vector<std::wstring>{L"C:\\a.pwb\r\nD:\\b.db\r\n"});
 }
 
 TEST_F(DropTargetTest, TextUrlsAndHtmlAreRefused) {
@@ -89,28 +89,28 @@ TEST_F(DropTargetTest, TextUrlsAndHtmlAreRefused) {
 }
 
 TEST_F(DropTargetTest, LinkIsNeverGiven) {
-  EXPECT_EQ(dragAndDrop(TestDataObject::files({"C:\\a.pwb"}), MK_LBUTTON | MK_CONTROL | MK_SHIFT),
+  EXPECT_EQ(dragAndDrop(TestDataObject::files({L"C:\\a.pwb"}), MK_LBUTTON | MK_CONTROL | MK_SHIFT),
             effects(DROPEFFECT_NONE, DROPEFFECT_NONE));
   EXPECT_TRUE(dropped_.empty());
 }
 
 TEST_F(DropTargetTest, NoDropIsTakenUntilTheExportHasStartedAndEnded) {
   IDropTarget& target = window_.dropTarget();
-  auto* first = TestDataObject::files({"C:\\first.pwb"});
+  auto* first = TestDataObject::files({L"C:\\first.pwb"});
   DWORD effect = DROPEFFECT_COPY;
   target.DragEnter(first, MK_LBUTTON, POINTL{60, 60}, &effect);
   target.Drop(first, MK_LBUTTON, POINTL{60, 60}, &effect);
   first->Release();
   EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_COPY));
   // Before the window has taken the first drop, a second one is refused.
-  EXPECT_EQ(dragAndDrop(TestDataObject::files({"C:\\second.pwb"})),
+  EXPECT_EQ(dragAndDrop(TestDataObject::files({L"C:\\second.pwb"})),
             effects(DROPEFFECT_NONE, DROPEFFECT_NONE));
-  EXPECT_EQ(dropped_, std::vector<std::string>{"C:\\first.pwb"});
+  EXPECT_EQ(dropped_, std::vector<std::wstring>{L"C:\\first.pwb"});
   // The export switches the target off and on again; then drops are taken once more.
   window_.dropTarget().revokeDropTarget(window_.handle());
   ASSERT_TRUE(window_.dropTarget().registerDropTarget(window_.handle()));
-  dragAndDrop(TestDataObject::files({"C:\\third.pwb"}));
-  EXPECT_EQ(dropped_, (std::vector<std::string>{"C:\\first.pwb", "C:\\third.pwb"}));
+  dragAndDrop(TestDataObject::files({L"C:\\third.pwb"}));
+  EXPECT_EQ(dropped_, (std::vector<std::wstring>{L"C:\\first.pwb", L"C:\\third.pwb"}));
 }
 
 TEST_F(DropTargetTest, AnswersOnlyItsOwnInterfaces) {

@@ -6,14 +6,14 @@
 #include <ole2.h>
 
 #include "app/AppUi.h"
-#include "bookdb/TextConversion.h"
 #include "export/BookWalker.h"
-#include "export/WideFileOps.h"
 #include "support/BookBuilder.h"
 #include "support/FolderChooserAnswerer.h"
 #include "support/MessageBoxWatcher.h"
 #include "support/TempDir.h"
 #include "support/WindowTest.h"
+#include "win/TextConversion.h"
+#include "win/WideFileOps.h"
 
 namespace {
 
@@ -69,11 +69,11 @@ TEST_F(FolderChooserTest, ChoiceWithoutFileSystemPathIsReportedAsMissing) {
   MessageBoxWatcher notices(20);
   {
     const FolderChooserAnswerer answerer({L"", item.item});
-    BookWalker(ui).run(wideToAnsi(books / L"b.db").value());
+    BookWalker(ui).run(books / L"b.db");
   }
   const auto seen = notices.seen();
   ASSERT_EQ(seen.size(), 1u);
-  EXPECT_EQ(seen[0].ansiText, ansi("发生错误：文件夹不存在。"));
+  EXPECT_EQ(seen[0].text, L"发生错误：文件夹不存在。");
   EXPECT_EQ(seen[0].owner, window_.handle());
 }
 
@@ -85,12 +85,12 @@ TEST_F(FolderChooserTest, WholeExportIntoAFolderOutsideTheCodePage) {
   MessageBoxWatcher notices(20);
   {
     const FolderChooserAnswerer answerer({dir_.path()});
-    BookWalker(ui).run(wideToAnsi(books / L"b.db").value());
+    BookWalker(ui).run(books / L"b.db");
   }
   const auto seen = notices.seen();
   ASSERT_EQ(seen.size(), 1u);
-  EXPECT_EQ(seen[0].ansiText, ansi("完成。"));
-  EXPECT_EQ(seen[0].ansiTitle, ansi("提示"));
+  EXPECT_EQ(seen[0].text, L"完成。");
+  EXPECT_EQ(seen[0].title, L"提示");
   EXPECT_EQ(readFileBytes(dir_ / L"第一卷\\序章 😀.txt"), "正文");
   EXPECT_TRUE(
       readFileBytes(dir_ / L"toc.html")

@@ -6,9 +6,9 @@
 
 #include "app/AppUi.h"
 #include "app/DpiScale.h"
-#include "bookdb/TextConversion.h"
 #include "support/TempDir.h"
 #include "support/WindowTest.h"
+#include "win/TextConversion.h"
 
 namespace {
 
@@ -158,13 +158,13 @@ TEST_F(MainWindowTest, DropTargetIsRegisteredOnceAtATime) {
 }
 
 TEST_F(MainWindowTest, PostedDropRaisesTheHandlerOnTheWindowThread) {
-  std::vector<std::string> dropped;
-  window_.setFileDroppedHandler([&](const std::string& text) { dropped.push_back(text); });
+  std::vector<std::wstring> dropped;
+  window_.setFileDroppedHandler([&](const std::wstring& text) { dropped.push_back(text); });
   PostMessageW(window_.handle(), kFilesDroppedMessage, 0,
-               reinterpret_cast<LPARAM>(new std::string("C:\\book.db")));
+               reinterpret_cast<LPARAM>(new std::wstring(L"C:\\book.db")));
   MSG message;
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-  EXPECT_EQ(dropped, std::vector<std::string>{"C:\\book.db"});
+  EXPECT_EQ(dropped, std::vector<std::wstring>{L"C:\\book.db"});
 }
 
 }  // namespace

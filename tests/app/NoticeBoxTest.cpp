@@ -39,23 +39,23 @@ TEST(NoticeBoxTest, OwnerLookupFindsTheProcessWindowOrNothingQuickly) {
 TEST(NoticeBoxTest, NoticeIsOwnedByTheVisibleWindowAndShowsItsTexts) {
   TestWindow owner;
   MessageBoxWatcher watcher(50);
-  const int button = NoticeBox(ansi("完成。"), {0x40, ansi("提示"), std::nullopt, -1});
+  const int button = NoticeBox(L"完成。", {0x40, L"提示", std::nullopt, -1});
   EXPECT_EQ(button, IDOK - 1);
   const auto seen = watcher.seen();
   ASSERT_EQ(seen.size(), 1u);
-  EXPECT_EQ(seen[0].ansiTitle, ansi("提示"));
-  EXPECT_EQ(seen[0].ansiText, ansi("完成。"));
+  EXPECT_EQ(seen[0].title, L"提示");
+  EXPECT_EQ(seen[0].text, L"完成。");
   EXPECT_EQ(seen[0].owner, owner.window);
 }
 
 TEST(NoticeBoxTest, WithoutWindowTheNoticeHasNoOwnerAndTheDefaultTitle) {
   MessageBoxWatcher watcher(50);
   const DWORD start = GetTickCount();
-  NoticeBox(ansi("文件不合法。"));
+  NoticeBox(L"文件不合法。");
   EXPECT_LT(elapsedSince(start), 4000u);
   const auto seen = watcher.seen();
   ASSERT_EQ(seen.size(), 1u);
-  EXPECT_EQ(seen[0].ansiTitle, ansi("友情提醒"));
+  EXPECT_EQ(seen[0].title, L"友情提醒");
   EXPECT_EQ(seen[0].owner, nullptr);
 }
 
@@ -64,10 +64,10 @@ bool runningUnderWine() {
 }
 
 TEST(NoticeBoxTest, TimeOutClosesTheBoxByItself) {
-  // Seen here: Wine's MessageBoxTimeoutA shows the box but ignores the time-out.
-  if (runningUnderWine()) GTEST_SKIP() << "Wine ignores MessageBoxTimeoutA's time-out";
+  // Seen here: Wine's MessageBoxTimeout shows the box but ignores the time-out.
+  if (runningUnderWine()) GTEST_SKIP() << "Wine ignores MessageBoxTimeout's time-out";
   const DWORD start = GetTickCount();
-  NoticeBox("closes itself", {MB_ICONINFORMATION, std::nullopt, nullptr, 300});
+  NoticeBox(L"closes itself", {MB_ICONINFORMATION, std::nullopt, nullptr, 300});
   const DWORD took = elapsedSince(start);
   EXPECT_GE(took, 200u);
   EXPECT_LT(took, 4000u);

@@ -11,13 +11,13 @@
 #include <thread>
 
 #include "app/AppUi.h"
-#include "bookdb/TextConversion.h"
 #include "export/BookWalker.h"
 #include "support/BookBuilder.h"
 #include "support/FolderChooserAnswerer.h"
 #include "support/MessageBoxWatcher.h"
 #include "support/TempDir.h"
 #include "support/WindowTest.h"
+#include "win/TextConversion.h"
 
 namespace {
 
@@ -87,7 +87,7 @@ class ProgressTest : public WindowTest {
     AppUi ui(window_);
     MessageBoxWatcher notices(20);
     const FolderChooserAnswerer answerer({out_.path()});
-    BookWalker(ui).run(wideToAnsi(book).value());
+    BookWalker(ui).run(book);
     return notices.seen();
   }
 
@@ -114,7 +114,7 @@ TEST_F(ProgressTest, LongExportShowsItsProgressAndKeepsAnswering) {
   sampler.stop();
 
   ASSERT_EQ(notices.size(), 1u);
-  EXPECT_EQ(notices[0].ansiText, ansi("完成。"));
+  EXPECT_EQ(notices[0].text, L"完成。");
   ASSERT_FALSE(sampler.positions.empty()) << "the progress bar never showed";
   EXPECT_TRUE(std::is_sorted(sampler.positions.begin(), sampler.positions.end()));
   EXPECT_EQ(sampler.range, kArticles);
@@ -141,7 +141,7 @@ TEST_F(ProgressTest, WindowReturnsToItsLabelAfterExportsThatStop) {
   for (const wchar_t* book : {L"guard.db", L"broken.db"}) {
     const auto notices = exportBook(books_ / book);
     ASSERT_EQ(notices.size(), 1u);
-    EXPECT_EQ(notices[0].ansiTitle, ansi(std::wstring(book) == L"guard.db" ? "导出异常" : "错误"));
+    EXPECT_EQ(notices[0].title, std::wstring(book) == L"guard.db" ? L"导出异常" : L"错误");
     expectBackToTheLabel();
   }
 }

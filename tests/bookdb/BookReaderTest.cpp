@@ -3,10 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include "bookdb/TextConversion.h"
 #include "support/BookBuilder.h"
 #include "support/DamagedBook.h"
 #include "support/TempDir.h"
+#include "win/TextConversion.h"
 
 namespace {
 
@@ -52,7 +52,7 @@ TEST(ReadableRowidsTest, RowsOnZeroedPagesArePassedOverAndNoOthers) {
     for (const int page : pages) damage.zeroPage(page);
 
     SqliteDB db;
-    ASSERT_TRUE(db.Open(wideToAnsi(path).value()));
+    ASSERT_TRUE(db.Open(path));
     EXPECT_EQ(readableRowids(db, "t"), expected);
   }
 }

@@ -1,15 +1,13 @@
-// Opening and closing book databases by their ANSI paths.
+// Opening and closing book databases by their paths.
 #include <gtest/gtest.h>
 
 #include "bookdb/SqliteDB.h"
-#include "bookdb/TextConversion.h"
-#include "export/WideFileOps.h"
 #include "support/BookBuilder.h"
 #include "support/TempDir.h"
+#include "win/TextConversion.h"
+#include "win/WideFileOps.h"
 
 namespace {
-
-std::string ansiPath(const std::wstring& path) { return wideToAnsi(path).value(); }
 
 int countFolders(const SqliteDB& db) {
   auto rows = db.Query("SELECT id FROM Folder");
@@ -21,8 +19,8 @@ TEST(SqliteDBTest, MissingFileWithoutAllowCreateFailsAndCreatesNothing) {
   TempDir dir;
   const std::wstring missing = dir / L"missing.db";
   SqliteDB db;
-  EXPECT_FALSE(db.Open(ansiPath(missing)));
-  EXPECT_FALSE(db.Open(ansiPath(missing), false));
+  EXPECT_FALSE(db.Open(missing));
+  EXPECT_FALSE(db.Open(missing, false));
   EXPECT_FALSE(db.isOpen());
   EXPECT_FALSE(fileExistsWide(missing));
 }
@@ -30,12 +28,12 @@ TEST(SqliteDBTest, MissingFileWithoutAllowCreateFailsAndCreatesNothing) {
 TEST(SqliteDBTest, MissingFileWithAllowCreateIsCreated) {
   TempDir dir;
   SqliteDB db;
-  EXPECT_TRUE(db.Open(ansiPath(dir / L"new.db"), true));
+  EXPECT_TRUE(db.Open(dir / L"new.db", true));
   EXPECT_TRUE(fileExistsWide(dir / L"new.db"));
 }
 
 TEST(SqliteDBTest, MemoryDatabaseOnlyWithAllowCreate) {
-  for (const char* name : {"", ":memory:", ":MEMORY:", ":Memory:"}) {
+  for (const wchar_t* name : {L"", L":memory:", L":MEMORY:", L":Memory:"}) {
     SqliteDB db;
     EXPECT_FALSE(db.Open(name)) << name;
     EXPECT_TRUE(db.Open(name, true)) << name;
@@ -50,7 +48,7 @@ TEST(SqliteDBTest, ChinesePathReachesSqliteAsUtf8) {
   const std::wstring path = dir / L"我的书.db";
   BookBuilder(path).folder("f1", "第一卷").folder("f2", "第二卷");
   SqliteDB db;
-  ASSERT_TRUE(db.Open(ansiPath(path)));
+  ASSERT_TRUE(db.Open(path));
   EXPECT_EQ(countFolders(db), 3);  // with the trash folder
 }
 
@@ -59,9 +57,9 @@ TEST(SqliteDBTest, OpenTwiceSwitchesToTheSecondDatabase) {
   BookBuilder(dir / L"one.db").folder("a", "A");
   BookBuilder(dir / L"two.db").folder("a", "A").folder("b", "B");
   SqliteDB db;
-  ASSERT_TRUE(db.Open(ansiPath(dir / L"one.db")));
+  ASSERT_TRUE(db.Open(dir / L"one.db"));
   EXPECT_EQ(countFolders(db), 2);
-  ASSERT_TRUE(db.Open(ansiPath(dir / L"two.db")));
+  ASSERT_TRUE(db.Open(dir / L"two.db"));
   EXPECT_EQ(countFolders(db), 3);
 }
 
@@ -69,8 +67,8 @@ TEST(SqliteDBTest, FailedOpenLeavesTheObjectClosed) {
   TempDir dir;
   BookBuilder(dir / L"one.db");
   SqliteDB db;
-  ASSERT_TRUE(db.Open(ansiPath(dir / L"one.db")));
-  EXPECT_FALSE(db.Open(ansiPath(dir / L"missing.db")));
+  ASSERT_TRUE(db.Open(dir / L"one.db"));
+  EXPECT_FALSE(db.Open(dir / L"missing.db"));
   EXPECT_FALSE(db.isOpen());
   EXPECT_FALSE(db.Query("SELECT 1").isReady());
 }
@@ -80,7 +78,7 @@ TEST(SqliteDBTest, CloseReportsOpenStatementsAndForgetsTheConnection) {
   EXPECT_TRUE(never.Close());
 
   SqliteDB db;
-  ASSERT_TRUE(db.Open(":memory:", true));
+  ASSERT_TRUE(db.Open(L":memory:", true));
   auto rows = db.Query("SELECT 1 UNION ALL SELECT 2");
   ASSERT_TRUE(rows.MoveNext());
   EXPECT_FALSE(db.Close());
@@ -95,7 +93,7 @@ TEST(SqliteDBTest, NonDatabaseFileOpensButQueriesAreEmpty) {
   TempDir dir;
   writeFileBytes(dir / L"text.db", "this is not a database, only some text that is long enough");
   SqliteDB db;
-  db.Open(ansiPath(dir / L"text.db"));
+  db.Open(dir / L"text.db");
   auto rows = db.Query("SELECT name, id FROM Folder");
   EXPECT_FALSE(rows.isReady());
   EXPECT_FALSE(rows.MoveFirst());

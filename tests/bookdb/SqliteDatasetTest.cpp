@@ -2,10 +2,10 @@
 #include <gtest/gtest.h>
 
 #include "bookdb/SqliteDB.h"
-#include "bookdb/TextConversion.h"
 #include "support/BookBuilder.h"
 #include "support/DamagedBook.h"
 #include "support/TempDir.h"
+#include "win/TextConversion.h"
 
 namespace {
 
@@ -20,7 +20,7 @@ class SqliteDatasetTest : public ::testing::Test {
         .exec(
             "INSERT INTO Article (folderId, title, extension, rank, content) "
             "VALUES ('f1', 'blob', 'txt', 4, X'00FF0A41')");
-    ASSERT_TRUE(db_.Open(wideToAnsi(dir_ / L"book.db").value()));
+    ASSERT_TRUE(db_.Open(dir_ / L"book.db"));
   }
 
   SqliteDataset articles() {
@@ -149,7 +149,7 @@ TEST(SqliteDatasetEncodingTest, TextOfAUtf16DatabaseReadsAsUtf8) {
           "PRAGMA encoding = 'UTF-16le'; CREATE TABLE t (title TEXT); "
           "INSERT INTO t VALUES ('第一章 😀')");
   SqliteDB db;
-  ASSERT_TRUE(db.Open(wideToAnsi(dir / L"utf16.db").value()));
+  ASSERT_TRUE(db.Open(dir / L"utf16.db"));
   auto rows = db.Query("SELECT title FROM t");
   ASSERT_TRUE(rows.MoveNext());
   EXPECT_EQ(rows.ReadBytes("title"), "第一章 😀");
@@ -190,7 +190,7 @@ TEST(SqliteDatasetDamageTest, AnErrorPartWayIsToldApartFromTheEndOfTheRows) {
   damage.zeroPage(damage.tableLeavesHolding("#20|").at(0));
 
   SqliteDB db;
-  ASSERT_TRUE(db.Open(wideToAnsi(path).value()));
+  ASSERT_TRUE(db.Open(path));
   auto rows = db.Query("SELECT id FROM t WHERE id >= ?1 ORDER BY id");
   ASSERT_TRUE(rows.Bind(1, std::int64_t{1}));
   int read = 0;

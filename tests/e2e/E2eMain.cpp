@@ -6,11 +6,11 @@
 
 #include <cstdio>
 
-#include "bookdb/TextConversion.h"
 #include "e2e/RemoteApp.h"
 #include "e2e/SampleBook.h"
-#include "export/WideFileOps.h"
 #include "support/TempDir.h"
+#include "win/TextConversion.h"
+#include "win/WideFileOps.h"
 
 namespace {
 
@@ -56,11 +56,11 @@ int runDemo(const std::wstring& folder) {
   app.chooseMenuItem('O', 'C');
   app.chooseMenuItem('O', 'N');
   print("Dropping " + wideToUtf8(packed) + "\n");
-  app.dropFiles({wideToAnsi(packed).value()});
+  app.dropFiles({packed});
   app.answerFolderChooser(folder + L"\\export");
   const ShownNotice notice = app.takeNotice();
-  print("Notice: [" + ansiToUtf8(notice.ansiTitle).value_or("?") + "] " +
-        ansiToUtf8(notice.ansiText).value_or("?") + "\n\nExported tree:\n");
+  print("Notice: [" + wideToUtf8(notice.title) + "] " + wideToUtf8(notice.text) +
+        "\n\nExported tree:\n");
   for (const auto& [name, bytes] : readTree(folder + L"\\export"))
     print("  " + name +
           (name.ends_with("/") ? "" : "  (" + std::to_string(bytes.size()) + " bytes)") + "\n");
@@ -69,7 +69,7 @@ int runDemo(const std::wstring& folder) {
   app.closeMenu();
   const DWORD exitCode = app.close();
   OleUninitialize();
-  return ::testing::Test::HasFailure() || exitCode != 0 || notice.ansiText.empty() ? 1 : 0;
+  return ::testing::Test::HasFailure() || exitCode != 0 || notice.text.empty() ? 1 : 0;
 }
 
 }  // namespace

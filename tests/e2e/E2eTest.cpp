@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 #include <ole2.h>
 
-#include "bookdb/TextConversion.h"
 #include "e2e/RemoteApp.h"
 #include "e2e/SampleBook.h"
+#include "support/BookBuilder.h"
 #include "support/TempDir.h"
+#include "win/TextConversion.h"
+#include "win/WideFileOps.h"
 
 namespace {
 
@@ -17,8 +19,6 @@ class EndToEndTest : public ::testing::Test {
   }
   void TearDown() override { OleUninitialize(); }
 
-  std::string ansiOf(const std::wstring& path) { return wideToAnsi(path).value(); }
-
   TempDir work_{L"样书"};
   TempDir out_{L"导出 文件夹"};
   std::wstring packed_;
@@ -29,11 +29,11 @@ TEST_F(EndToEndTest, PackedBookWithBothOptionsTickedByKeyboard) {
   ASSERT_NE(app.window(), nullptr);
   app.chooseMenuItem('O', 'C');
   app.chooseMenuItem('O', 'N');
-  EXPECT_NE(app.dropFiles({ansiOf(packed_)}), static_cast<DWORD>(DROPEFFECT_NONE));
+  EXPECT_NE(app.dropFiles({packed_}), static_cast<DWORD>(DROPEFFECT_NONE));
   app.answerFolderChooser(out_.path());
   const ShownNotice notice = app.takeNotice();
-  EXPECT_EQ(notice.ansiTitle, ansi("提示"));
-  EXPECT_EQ(notice.ansiText, ansi("完成。"));
+  EXPECT_EQ(notice.title, L"提示");
+  EXPECT_EQ(notice.text, L"完成。");
   auto tree = readTree(out_.path());
   ASSERT_TRUE(tree.count("toc.html"));
   EXPECT_TRUE(tree["toc.html"].find("<h2>番外</h2>") != std::string::npos);
@@ -45,13 +45,13 @@ TEST_F(EndToEndTest, PackedBookWithBothOptionsTickedByKeyboard) {
 TEST_F(EndToEndTest, DatabaseDropAndCancelledChooser) {
   RemoteApp app(vellumixExe());
   ASSERT_NE(app.window(), nullptr);
-  const std::string database = ansiOf(sampleDatabase(work_.path()));
+  const std::wstring database = sampleDatabase(work_.path());
   app.dropFiles({database});
   app.answerFolderChooser(std::nullopt);
   EXPECT_FALSE(app.noticeWithin(1000)) << "a cancelled chooser ends silently";
   app.dropFiles({database});
   app.answerFolderChooser(out_.path());
-  EXPECT_EQ(app.takeNotice().ansiText, ansi("完成。"));
+  EXPECT_EQ(app.takeNotice().text, L"完成。");
   EXPECT_EQ(readTree(out_.path()), sampleTree(false));
   EXPECT_EQ(app.close(), 0u);
 }
@@ -61,10 +61,10 @@ TEST_F(EndToEndTest, UpperCaseEndingIsRefused) {
   ASSERT_TRUE(CopyFileW(packed_.c_str(), upper.c_str(), FALSE));
   RemoteApp app(vellumixExe());
   ASSERT_NE(app.window(), nullptr);
-  app.dropFiles({ansiOf(upper)});
+  app.dropFiles({upper});
   const ShownNotice notice = app.takeNotice();
-  EXPECT_EQ(notice.ansiTitle, ansi("错误"));
-  EXPECT_EQ(notice.ansiText, ansi("文件不合法。"));
+  EXPECT_EQ(notice.title, L"错误");
+  EXPECT_EQ(notice.text, L"文件不合法。");
   EXPECT_FALSE(app.folderChooserShown());
   EXPECT_EQ(app.close(), 0u);
 }
@@ -72,18 +72,52 @@ TEST_F(EndToEndTest, UpperCaseEndingIsRefused) {
 TEST_F(EndToEndTest, NoDropIsTakenDuringAnExport) {
   RemoteApp app(vellumixExe());
   ASSERT_NE(app.window(), nullptr);
-  const std::string database = ansiOf(sampleDatabase(work_.path()));
+  const std::wstring database = sampleDatabase(work_.path());
   app.dropFiles({database});
   ASSERT_TRUE(
       waitFor("the export asks for a folder", 20000, [&] { return app.folderChooserShown(); }));
-  EXPECT_EQ(app.dropFiles({ansiOf(packed_)}), static_cast<DWORD>(DROPEFFECT_NONE));
+  EXPECT_EQ(app.dropFiles({packed_}), static_cast<DWORD>(DROPEFFECT_NONE));
   app.answerFolderChooser(out_.path());
-  EXPECT_EQ(app.takeNotice().ansiText, ansi("完成。"));
+  EXPECT_EQ(app.takeNotice().text, L"完成。");
   EXPECT_FALSE(app.noticeWithin(500));
   EXPECT_FALSE(app.folderChooserShown()) << "the refused drop started no second export";
   // Once the export is over, drops are taken again.
   EXPECT_NE(app.dropFiles({database}), static_cast<DWORD>(DROPEFFECT_NONE));
   app.answerFolderChooser(std::nullopt);
+  EXPECT_EQ(app.close(), 0u);
+}
+
+// Paths the shell hands over in UTF-16 with characters outside code page 936, for the book,
+// its folder and the temporary directory; and a failure named in such characters.
+TEST_F(EndToEndTest, NamesOutsideTheAnsiCodePage) {
+  const std::wstring name = L"笔记😀한";
+  const TempDir folder(name);
+  const std::wstring database = sampleDatabase(folder.path(), name);
+  const std::wstring packed = makeSampleBook(folder.path(), name + L"2");
+  const PrivateTempDirectory temp(L"临时😀한");
+  RemoteApp app(vellumixExe());
+  ASSERT_NE(app.window(), nullptr);
+  for (const std::wstring& book : {database, packed}) {
+    SCOPED_TRACE(wideToUtf8(book));
+    removeDirectoryTree(out_.path());
+    createDirectoryTree(out_.path());
+    EXPECT_NE(app.dropFiles({book}), static_cast<DWORD>(DROPEFFECT_NONE));
+    app.answerFolderChooser(out_.path());
+    EXPECT_EQ(app.takeNotice().text, L"完成。");
+    EXPECT_EQ(readTree(out_.path()), sampleTree(false));
+    EXPECT_TRUE(temp.entries().empty());
+  }
+  // A file where a folder's directory must go: the folder and its article are named in the
+  // notice, exactly.
+  removeDirectoryTree(out_.path());
+  createDirectoryTree(out_.path());
+  writeFileBytes(out_ / L"卷😀한", "");
+  BookBuilder(folder / L"blocked.db").folder("f", "卷😀한").article("f", "篇𠮷", "txt", 1, "x");
+  app.dropFiles({folder / L"blocked.db"});
+  app.answerFolderChooser(out_.path());
+  const ShownNotice notice = app.takeNotice();
+  EXPECT_EQ(notice.title, L"错误");
+  EXPECT_EQ(notice.text, L"完成，但有 2 项未能写出：\r\n卷😀한\r\n篇𠮷");
   EXPECT_EQ(app.close(), 0u);
 }
 

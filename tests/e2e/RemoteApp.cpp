@@ -6,8 +6,8 @@
 #include <ole2.h>
 #include <shlobj.h>
 
-#include "export/Handles.h"
 #include "support/TestDataObject.h"
+#include "win/Handles.h"
 
 namespace {
 
@@ -39,10 +39,10 @@ BOOL CALLBACK considerDialog(HWND window, LPARAM param) {
   return FALSE;
 }
 
-std::string textOf(HWND window) {
-  char buffer[4096] = {};
-  SendMessageTimeoutA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer),
-                      SMTO_ABORTIFHUNG, 2000, nullptr);
+std::wstring textOf(HWND window) {
+  wchar_t buffer[4096] = {};
+  SendMessageTimeoutW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
+                      2000, nullptr);
   return buffer;
 }
 
@@ -169,11 +169,11 @@ void RemoteApp::chooseMenuItem(char menuKey, char itemKey) {
   Sleep(300);
 }
 
-DWORD RemoteApp::dropFiles(const std::vector<std::string>& ansiPaths) {
+DWORD RemoteApp::dropFiles(const std::vector<std::wstring>& paths) {
   RECT rect{};
   GetWindowRect(window_, &rect);
   SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-  IDataObject* data = TestDataObject::files(ansiPaths);
+  IDataObject* data = TestDataObject::files(paths);
   DropSource source;
   DWORD effect = DROPEFFECT_NONE;
   DoDragDrop(data, &source, DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK, &effect);

@@ -10,8 +10,8 @@
 #include <vector>
 
 struct ShownNotice {
-  std::string ansiTitle;
-  std::string ansiText;
+  std::wstring title;
+  std::wstring text;
 };
 
 class RemoteApp {
@@ -29,7 +29,7 @@ class RemoteApp {
   void openMenu(char menuKey);
   void closeMenu();
   // Drags shell files onto the window and drops them; returns the effect the window gave.
-  DWORD dropFiles(const std::vector<std::string>& ansiPaths);
+  DWORD dropFiles(const std::vector<std::wstring>& paths);
   // Waits for the folder chooser and answers it with `folder`, or cancels it.
   void answerFolderChooser(const std::optional<std::wstring>& folder);
   bool folderChooserShown();

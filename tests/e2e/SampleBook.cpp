@@ -15,8 +15,8 @@ std::wstring vellumixExe() {
   return folder + L"\\src\\app\\Vellumix.exe";
 }
 
-std::wstring sampleDatabase(const std::wstring& folder) {
-  const std::wstring path = folder + L"\\我的小说.db";
+std::wstring sampleDatabase(const std::wstring& folder, const std::wstring& name) {
+  const std::wstring path = folder + L"\\" + name + L".db";
   BookBuilder(path)
       .folder("v1", "第一卷 起风")
       .folder("extra", "番外")
@@ -31,11 +31,11 @@ std::wstring sampleDatabase(const std::wstring& folder) {
   return path;
 }
 
-std::wstring makeSampleBook(const std::wstring& folder) {
-  sampleDatabase(folder);
-  runSevenZip(L"a -t7z \"我的小说.pwb\" \"我的小说.db\"", folder);
-  DeleteFileW((folder + L"\\我的小说.db").c_str());
-  return folder + L"\\我的小说.pwb";
+std::wstring makeSampleBook(const std::wstring& folder, const std::wstring& name) {
+  sampleDatabase(folder, name);
+  runSevenZip(L"a -t7z \"" + name + L".pwb\" \"" + name + L".db\"", folder);
+  DeleteFileW((folder + L"\\" + name + L".db").c_str());
+  return folder + L"\\" + name + L".pwb";
 }
 
 std::map<std::string, std::string> sampleTree(bool numbered) {

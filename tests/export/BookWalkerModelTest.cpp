@@ -8,12 +8,12 @@
 #include <map>
 #include <set>
 
-#include "bookdb/TextConversion.h"
 #include "export/BookWalker.h"
-#include "export/WideFileOps.h"
 #include "support/BookBuilder.h"
 #include "support/RecordingUi.h"
 #include "support/TempDir.h"
+#include "win/TextConversion.h"
+#include "win/WideFileOps.h"
 
 namespace {
 
@@ -127,7 +127,7 @@ TEST(BookWalkerModelTest, ExportMatchesAStraightforwardReadingOfTheBook) {
     std::string toc = "<meta charset=\"utf-8\">\n";
     const std::string h1 = wideToUtf8(out.path());
     for (int pass = 0; pass < 2; ++pass) {
-      BookWalker(ui).run(wideToAnsi(books / L"model.db").value());
+      BookWalker(ui).run(books / L"model.db");
       model(folders, numbered, expected, taken, toc, h1);
       auto tree = readTree(out.path());
       EXPECT_EQ(tree["toc.html"], toc) << "pass " << pass;

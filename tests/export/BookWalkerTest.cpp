@@ -6,12 +6,12 @@
 
 #include <set>
 
-#include "bookdb/TextConversion.h"
-#include "export/WideFileOps.h"
 #include "support/BookBuilder.h"
 #include "support/DamagedBook.h"
 #include "support/RecordingUi.h"
 #include "support/TempDir.h"
+#include "win/TextConversion.h"
+#include "win/WideFileOps.h"
 
 namespace {
 
@@ -22,7 +22,6 @@ class BookWalkerTest : public ::testing::Test {
   BookWalkerTest() { ui_.chosenFolder = out_.path(); }
 
   std::wstring bookPath() const { return books_ / L"书.db"; }
-  std::string ansiBookPath() const { return wideToAnsi(bookPath()).value(); }
 
   // A small book: two folders, categories between articles, both endings, rows that must not
   // appear (deleted ones, the trash folder).
@@ -46,8 +45,8 @@ class BookWalkerTest : public ::testing::Test {
 
   Tree exported() const { return readTree(out_.path()); }
 
-  std::string lastNoticeText() const {
-    return ui_.notices.empty() ? std::string() : ui_.notices.back().ansiText;
+  std::wstring lastNoticeText() const {
+    return ui_.notices.empty() ? std::wstring() : ui_.notices.back().text;
   }
 
   PrivateTempDirectory temp_;
@@ -58,7 +57,7 @@ class BookWalkerTest : public ::testing::Test {
 
 TEST_F(BookWalkerTest, ExportsEveryLiveArticleWithItsBytesUnchanged) {
   buildNovel();
-  BookWalker(ui_).run(ansiBookPath());
+  BookWalker(ui_).run(bookPath());
   const Tree expected = {
       {"第一卷/", ""},
       {"第一卷/序章.txt", "序章正文\r\n"},
@@ -72,8 +71,8 @@ TEST_F(BookWalkerTest, ExportsEveryLiveArticleWithItsBytesUnchanged) {
   };
   EXPECT_EQ(exported(), expected);
   ASSERT_EQ(ui_.notices.size(), 1u);
-  EXPECT_EQ(ui_.notices[0].ansiText, ansi("完成。"));
-  EXPECT_EQ(ui_.notices[0].ansiTitle, ansi("提示"));
+  EXPECT_EQ(ui_.notices[0].text, L"完成。");
+  EXPECT_EQ(ui_.notices[0].title, L"提示");
   EXPECT_EQ(ui_.notices[0].flags, 0x40u);
   EXPECT_EQ(ui_.events, (std::vector<std::string>{"options", "choose", "busy", "idle", "notice"}));
 }
@@ -81,7 +80,7 @@ TEST_F(BookWalkerTest, ExportsEveryLiveArticleWithItsBytesUnchanged) {
 TEST_F(BookWalkerTest, NumbersRestartInEachFolderAndAfterEachCategory) {
   buildNovel();
   ui_.exportOptions.numberFileNames = true;
-  BookWalker(ui_).run(ansiBookPath());
+  BookWalker(ui_).run(bookPath());
   std::set<std::string> files;
   for (const auto& [name, bytes] : exported())
     if (!name.ends_with("/")) files.insert(name);
@@ -99,7 +98,7 @@ TEST_F(BookWalkerTest, ChapterListIsOneUtf8DocumentExtendedByEachExport) {
       .article("f1", "笔记", "md", 3, "y")
       .article("f1", std::string("bad \xff utf8"), "txt", 4, "z");
   ui_.exportOptions.exportChapterList = true;
-  BookWalker(ui_).run(ansiBookPath());
+  BookWalker(ui_).run(bookPath());
   const std::string outline = "<h1>" + wideToUtf8(out_.path()) +
                               "</h1>\n"
                               "<h2>卷 &lt;一&gt; &amp; &quot;二&quot;</h2>\n"
@@ -110,7 +109,7 @@ TEST_F(BookWalkerTest, ChapterListIsOneUtf8DocumentExtendedByEachExport) {
                               "<h2>空卷</h2>\n";
   EXPECT_EQ(readFileBytes(out_ / L"toc.html"), "<meta charset=\"utf-8\">\n" + outline);
 
-  BookWalker(ui_).run(ansiBookPath());
+  BookWalker(ui_).run(bookPath());
   EXPECT_EQ(readFileBytes(out_ / L"toc.html"), "<meta charset=\"utf-8\">\n" + outline + outline);
   // The second export added files beside the first ones, overwriting none.
   const Tree tree = exported();
@@ -122,7 +121,7 @@ TEST_F(BookWalkerTest, ChapterListIsOneUtf8DocumentExtendedByEachExport) {
 
 TEST_F(BookWalkerTest, ChapterListOnlyWhenTicked) {
   buildNovel();
-  BookWalker(ui_).run(ansiBookPath());
+  BookWalker(ui_).run(bookPath());
   EXPECT_FALSE(fileExistsWide(out_ / L"toc.html"));
 }
 
@@ -130,14 +129,14 @@ TEST_F(BookWalkerTest, ExistingEmptyChapterListGetsTheCharsetLine) {
   buildNovel();
   writeFileBytes(out_ / L"toc.html", "");
   ui_.exportOptions.exportChapterList = true;
-  BookWalker(ui_).run(ansiBookPath());
+  BookWalker(ui_).run(bookPath());
   EXPECT_TRUE(readFileBytes(out_ / L"toc.html").starts_with("<meta charset=\"utf-8\">\n<h1>"));
 }
 
 TEST_F(BookWalkerTest, CancelledChooserEndsSilently) {
   buildNovel();
   ui_.chosenFolder.reset();
-  BookWalker(ui_).run(ansiBookPath());
+  BookWalker(ui_).run(bookPath());
   EXPECT_TRUE(ui_.notices.empty());
   EXPECT_EQ(ui_.events, (std::vector<std::string>{"options", "choose"}));
   EXPECT_TRUE(exported().empty());
@@ -148,10 +147,10 @@ TEST_F(BookWalkerTest, FolderThatIsNotThereIsReported) {
   for (const std::wstring& folder : {out_ / L"不存在", std::wstring()}) {
     ui_.notices.clear();
     ui_.chosenFolder = folder;
-    BookWalker(ui_).run(ansiBookPath());
+    BookWalker(ui_).run(bookPath());
     ASSERT_EQ(ui_.notices.size(), 1u);
-    EXPECT_EQ(ui_.notices[0].ansiText, ansi("发生错误：文件夹不存在。"));
-    EXPECT_EQ(ui_.notices[0].ansiTitle, ansi("错误"));
+    EXPECT_EQ(ui_.notices[0].text, L"发生错误：文件夹不存在。");
+    EXPECT_EQ(ui_.notices[0].title, L"错误");
     EXPECT_EQ(ui_.notices[0].flags, 0x10u);
   }
   EXPECT_TRUE(exported().empty());
@@ -170,10 +169,10 @@ TEST_F(BookWalkerTest, UnreadableBooksAreReportedAndNothingIsWritten) {
   const auto before = temp_.entries();
   for (const auto& book : cases) {
     ui_.notices.clear();
-    BookWalker(ui_).run(wideToAnsi(book).value());
+    BookWalker(ui_).run(book);
     ASSERT_EQ(ui_.notices.size(), 1u) << wideToUtf8(book);
-    EXPECT_EQ(ui_.notices[0].ansiText, ansi("无法读取书籍数据库。"));
-    EXPECT_EQ(ui_.notices[0].ansiTitle, ansi("错误"));
+    EXPECT_EQ(ui_.notices[0].text, L"无法读取书籍数据库。");
+    EXPECT_EQ(ui_.notices[0].title, L"错误");
     EXPECT_EQ(ui_.notices[0].flags, 0x10u);
   }
   EXPECT_TRUE(exported().empty());
@@ -189,10 +188,10 @@ TEST_F(BookWalkerTest, UnsafeIdStopsTheExport) {
       .article("ok", "第一章", "txt", 1, "x");
   ui_.exportOptions.exportChapterList = true;
   const auto before = temp_.entries();
-  BookWalker(ui_).run(ansiBookPath());
+  BookWalker(ui_).run(bookPath());
   ASSERT_EQ(ui_.notices.size(), 1u);
-  EXPECT_EQ(ui_.notices[0].ansiText, ansi("书籍 ID 异常，可能存在 SQL 注入。程序将中断导出。"));
-  EXPECT_EQ(ui_.notices[0].ansiTitle, ansi("导出异常"));
+  EXPECT_EQ(ui_.notices[0].text, L"书籍 ID 异常，可能存在 SQL 注入。程序将中断导出。");
+  EXPECT_EQ(ui_.notices[0].title, L"导出异常");
   EXPECT_EQ(ui_.notices[0].flags, 0x10u);
   // The heading already written stays.
   EXPECT_EQ(readFileBytes(out_ / L"toc.html"),
@@ -208,20 +207,20 @@ TEST_F(BookWalkerTest, DriveRootExportHasNoDoubledSeparator) {
   buildNovel();
   ui_.chosenFolder = root;
   ui_.exportOptions.exportChapterList = true;
-  BookWalker(ui_).run(ansiBookPath());
+  BookWalker(ui_).run(bookPath());
   const Tree tree = readTree(root);
   for (const auto& [name, bytes] : tree) {
     if (name.ends_with("/")) removeDirectoryTree(root + utf8ToWide(name));
     DeleteFileW((root + utf8ToWide(name)).c_str());
   }
-  EXPECT_EQ(lastNoticeText(), ansi("完成。"));
+  EXPECT_EQ(lastNoticeText(), L"完成。");
   EXPECT_EQ(tree.at("第二卷/尾声.txt"), "尾声正文");
   EXPECT_TRUE(tree.at("toc.html").starts_with("<meta charset=\"utf-8\">\n<h1>V:\\</h1>\n"));
 }
 
 TEST_F(BookWalkerTest, AnArticleWithTheCategoryExtensionIsAnArticle) {
   BookBuilder(bookPath()).folder("f", "卷").article("f", "像分类", "cat", 1, "正文");
-  BookWalker(ui_).run(ansiBookPath());
+  BookWalker(ui_).run(bookPath());
   EXPECT_EQ(exported(), (Tree{{"卷/", ""}, {"卷/像分类.md", "正文"}}));
 }
 
@@ -229,7 +228,7 @@ TEST_F(BookWalkerTest, LatestChangesInTheWriteAheadLogAreExported) {
   BookBuilder book(bookPath());
   book.exec("PRAGMA journal_mode=WAL").folder("f", "卷").article("f", "新写的", "txt", 1, "新");
   ASSERT_TRUE(fileExistsWide(bookPath() + L"-wal"));
-  BookWalker(ui_).run(ansiBookPath());
+  BookWalker(ui_).run(bookPath());
   EXPECT_EQ(exported(), (Tree{{"卷/", ""}, {"卷/新写的.txt", "新"}}));
 }
 
@@ -240,11 +239,11 @@ TEST_F(BookWalkerTest, FailuresAreCountedAndNamed) {
   builder.article("f2", "能写的", "txt", 1, "y");
   builder.finish();
   writeFileBytes(out_ / L"被占用", "a file where the folder should go");
-  BookWalker(ui_).run(ansiBookPath());
+  BookWalker(ui_).run(bookPath());
   ASSERT_EQ(ui_.notices.size(), 1u);
-  EXPECT_EQ(ui_.notices[0].ansiText,
-            ansi("完成，但有 7 项未能写出：\r\n被占用\r\n章1\r\n章2\r\n章3\r\n章4\r\n……"));
-  EXPECT_EQ(ui_.notices[0].ansiTitle, ansi("错误"));
+  EXPECT_EQ(ui_.notices[0].text,
+            L"完成，但有 7 项未能写出：\r\n被占用\r\n章1\r\n章2\r\n章3\r\n章4\r\n……");
+  EXPECT_EQ(ui_.notices[0].title, L"错误");
   EXPECT_EQ(ui_.notices[0].flags, 0x10u);
   EXPECT_EQ(exported().at("好的/能写的.txt"), "y");
 }
@@ -254,8 +253,8 @@ TEST_F(BookWalkerTest, FolderWhoseArticlesCannotBeQueriedIsCounted) {
       .exec(
           "CREATE TABLE Folder (id TEXT, name TEXT, deleted INTEGER);"
           "INSERT INTO Folder VALUES ('a', '甲', 0), ('b', '乙', 0);");
-  BookWalker(ui_).run(ansiBookPath());
-  EXPECT_EQ(lastNoticeText(), ansi("完成，但有 2 项未能写出：\r\n甲\r\n乙"));
+  BookWalker(ui_).run(bookPath());
+  EXPECT_EQ(lastNoticeText(), L"完成，但有 2 项未能写出：\r\n甲\r\n乙");
   EXPECT_EQ(exported(), (Tree{{"乙/", ""}, {"甲/", ""}}));
 }
 
@@ -271,9 +270,9 @@ TEST_F(BookWalkerTest, NumericFolderIdsFindTheirRows) {
           "INSERT INTO Folder VALUES ('7', '卷', 0);"
           "INSERT INTO Article VALUES (1, 7, '篇', 'txt', 2, '正文', 0);"
           "INSERT INTO Category VALUES (1, '7', '类', 1, 0);");
-  BookWalker(ui_).run(ansiBookPath());
+  BookWalker(ui_).run(bookPath());
   EXPECT_EQ(exported(), (Tree{{"卷/", ""}, {"卷/类/", ""}, {"卷/类/篇.txt", "正文"}}));
-  EXPECT_EQ(lastNoticeText(), ansi("完成。"));
+  EXPECT_EQ(lastNoticeText(), L"完成。");
 }
 
 // Names Windows would refuse, change or merge: every article must still arrive, byte for byte,
@@ -333,8 +332,8 @@ TEST_F(BookWalkerTest, HostileTitlesLoseNoArticle) {
   builder.finish();
 
   ui_.exportOptions.exportChapterList = true;
-  BookWalker(ui_).run(ansiBookPath());
-  EXPECT_EQ(lastNoticeText(), ansi("完成。"));
+  BookWalker(ui_).run(bookPath());
+  EXPECT_EQ(lastNoticeText(), L"完成。");
 
   std::multiset<std::string> written;
   for (const auto& [name, bytes] : readTree(deepFolder)) {
@@ -399,10 +398,10 @@ TEST_F(BookWalkerTest, ZeroedArticlePageCostsOnlyTheArticlesOnIt) {
   ASSERT_GT(lost, 0);
   damage.zeroPage(pages[0]);
 
-  BookWalker(ui_).run(ansiBookPath());
+  BookWalker(ui_).run(bookPath());
   EXPECT_EQ(treeDifferences(exported(), expected), std::vector<std::string>());
-  EXPECT_EQ(lastNoticeText(), ansi("完成，但有 1 项未能写出：\r\n（书籍数据库已损坏）"));
-  EXPECT_EQ(ui_.notices.back().ansiTitle, ansi("错误"));
+  EXPECT_EQ(lastNoticeText(), L"完成，但有 1 项未能写出：\r\n（书籍数据库已损坏）");
+  EXPECT_EQ(ui_.notices.back().title, L"错误");
 }
 
 TEST_F(BookWalkerTest, ArticleWhoseContentPageIsZeroedIsNamedAndNotWritten) {
@@ -423,14 +422,14 @@ TEST_F(BookWalkerTest, ArticleWhoseContentPageIsZeroedIsNamedAndNotWritten) {
   damage.zeroPage(pages[1]);
 
   ui_.exportOptions.numberFileNames = true;
-  BookWalker(ui_).run(ansiBookPath());
+  BookWalker(ui_).run(bookPath());
   EXPECT_EQ(exported(), (Tree{{"甲/", ""},
                               {"甲/1. 开篇.txt", "甲一"},
                               {"乙/", ""},
                               {"乙/1. 第一篇.txt", "乙一"},
                               {"乙/2. 第二篇.md", "乙二"},
                               {"乙/4. 第四篇.txt", "乙四"}}));
-  EXPECT_EQ(lastNoticeText(), ansi("完成，但有 1 项未能写出：\r\n长篇"));
+  EXPECT_EQ(lastNoticeText(), L"完成，但有 1 项未能写出：\r\n长篇");
 }
 
 TEST_F(BookWalkerTest, ZeroedFolderPageCostsOnlyTheFoldersOnIt) {
@@ -459,9 +458,9 @@ TEST_F(BookWalkerTest, ZeroedFolderPageCostsOnlyTheFoldersOnIt) {
   ASSERT_LT(lost, 100);
   damage.zeroPage(pages[0]);
 
-  BookWalker(ui_).run(ansiBookPath());
+  BookWalker(ui_).run(bookPath());
   EXPECT_EQ(treeDifferences(exported(), expected), std::vector<std::string>());
-  EXPECT_EQ(lastNoticeText(), ansi("完成，但有 1 项未能写出：\r\n（书籍数据库已损坏）"));
+  EXPECT_EQ(lastNoticeText(), L"完成，但有 1 项未能写出：\r\n（书籍数据库已损坏）");
 }
 
 }  // namespace

@@ -4,27 +4,23 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <set>
-
-#include "bookdb/TextConversion.h"
 #include "export/SevenZipUnpacker.h"
-#include "export/WideFileOps.h"
 #include "support/BookBuilder.h"
 #include "support/RecordingUi.h"
 #include "support/SevenZip.h"
 #include "support/TempDir.h"
+#include "win/TextConversion.h"
+#include "win/WideFileOps.h"
 
 namespace {
 
 using Tree = std::map<std::string, std::string>;
 
-std::string ansiOf(const std::wstring& path) { return wideToAnsi(path).value(); }
-
 class ExportDriverTest : public ::testing::Test {
  protected:
   ExportDriverTest() {
     ui_.chosenFolder = out_.path();
-    registry_.setUserPath(ansiOf(bundledSevenZipFolder()));
+    registry_.setUserPath(bundledSevenZipFolder());
   }
 
   // A book database named `dbName` packed as `archive` (inside sub-folder `inner` when given).
@@ -50,9 +46,9 @@ class ExportDriverTest : public ::testing::Test {
             {"第一卷/上篇/笔记.md", "笔记正文"}};
   }
 
-  std::vector<std::string> noticeTexts() const {
-    std::vector<std::string> texts;
-    for (const auto& notice : ui_.notices) texts.push_back(notice.ansiText);
+  std::vector<std::wstring> noticeTexts() const {
+    std::vector<std::wstring> texts;
+    for (const auto& notice : ui_.notices) texts.push_back(notice.text);
     return texts;
   }
 
@@ -73,8 +69,8 @@ TEST_F(ExportDriverTest, PackedBooksAreUnpackedWalkedAndCleanedUp) {
     pack(work_ / (name + L".pwb"), name + L".db");
     DeleteFileW((work_ / (name + L".db")).c_str());
     const auto before = temp_.entries();
-    ExportDriver(ui_).Run(ansiOf(work_ / (name + L".pwb")));
-    EXPECT_EQ(noticeTexts(), std::vector<std::string>{ansi("完成。")});
+    ExportDriver(ui_).Run(work_ / (name + L".pwb"));
+    EXPECT_EQ(noticeTexts(), std::vector<std::wstring>{L"完成。"});
     EXPECT_EQ(readTree(out_.path()), expectedTree());
     EXPECT_EQ(temp_.entries(), before);
   }
@@ -86,8 +82,8 @@ TEST_F(ExportDriverTest, DatabaseInASubFolderOfTheArchiveIsFound) {
   createDirectoryTree(work_ / L"内");
   makeBook(work_ / L"内\\Book.db");
   pack(work_ / L"Book.pwb", L"内\\Book.db");
-  ExportDriver(ui_).Run(ansiOf(work_ / L"Book.pwb"));
-  EXPECT_EQ(noticeTexts(), std::vector<std::string>{ansi("完成。")});
+  ExportDriver(ui_).Run(work_ / L"Book.pwb");
+  EXPECT_EQ(noticeTexts(), std::vector<std::wstring>{L"完成。"});
   EXPECT_EQ(readTree(out_.path()), expectedTree());
 }
 
@@ -95,11 +91,11 @@ TEST_F(ExportDriverTest, SevenZipInAFolderWithSpacesAndChinese) {
   TempDir sevenZip(L"七 Zip 程序");
   for (const wchar_t* file : {L"7z.exe", L"7z.dll"})
     ASSERT_TRUE(copyFileWide(bundledSevenZipFolder() + L"\\" + file, sevenZip / file, true));
-  registry_.setUserPath(ansiOf(sevenZip.path()));
+  registry_.setUserPath(sevenZip.path());
   makeBook(work_ / L"书 名.db");
   pack(work_ / L"书 名.pwb", L"书 名.db");
-  ExportDriver(ui_).Run(ansiOf(work_ / L"书 名.pwb"));
-  EXPECT_EQ(noticeTexts(), std::vector<std::string>{ansi("完成。")});
+  ExportDriver(ui_).Run(work_ / L"书 名.pwb");
+  EXPECT_EQ(noticeTexts(), std::vector<std::wstring>{L"完成。"});
   EXPECT_EQ(readTree(out_.path()), expectedTree());
 }
 
@@ -121,10 +117,10 @@ TEST_F(ExportDriverTest, BadArchivesAreReportedWithoutWalking) {
     ui_.notices.clear();
     ui_.events.clear();
     const DWORD start = GetTickCount();
-    ExportDriver(ui_).Run(ansiOf(work_ / archive));
+    ExportDriver(ui_).Run(work_ / archive);
     EXPECT_LT(GetTickCount() - start, 20000u);
-    EXPECT_EQ(noticeTexts(), std::vector<std::string>{ansi("文件解压失败。")});
-    EXPECT_EQ(ui_.notices[0].ansiTitle, ansi("错误"));
+    EXPECT_EQ(noticeTexts(), std::vector<std::wstring>{L"文件解压失败。"});
+    EXPECT_EQ(ui_.notices[0].title, L"错误");
     EXPECT_EQ(ui_.notices[0].flags, 0x10u);
     // The book walk never started: it would have asked for a folder.
     EXPECT_EQ(ui_.events,
@@ -137,16 +133,57 @@ TEST_F(ExportDriverTest, BadArchivesAreReportedWithoutWalking) {
 TEST_F(ExportDriverTest, WrongInputIsRefused) {
   makeBook(work_ / L"Book.db");
   pack(work_ / L"Book.pwb", L"Book.db");
-  const std::string pwb = ansiOf(work_ / L"Book.pwb");
-  const std::string db = ansiOf(work_ / L"Book.db");
-  for (const std::string& dropped :
-       {ansiOf(work_ / L"Book.PWB"), ansiOf(work_ / L"Book.DB"), pwb + "\r\n" + pwb + "\r\n",
-        db + "\r\n", ansiOf(work_ / L"Book.txt"), std::string()}) {
+  const std::wstring pwb = work_ / L"Book.pwb";
+  const std::wstring db = work_ / L"Book.db";
+  for (const std::wstring& dropped :
+       {work_ / L"Book.PWB", work_ / L"Book.DB", pwb + L"\r\n" + pwb + L"\r\n", db + L"\r\n",
+        work_ / L"Book.txt", std::wstring()}) {
     ui_.notices.clear();
     ExportDriver(ui_).Run(dropped);
-    EXPECT_EQ(noticeTexts(), std::vector<std::string>{ansi("文件不合法。")}) << dropped;
+    EXPECT_EQ(noticeTexts(), std::vector<std::wstring>{L"文件不合法。"}) << wideToUtf8(dropped);
   }
   EXPECT_TRUE(readTree(out_.path()).empty());
+}
+
+// Names the shell hands over in UTF-16, outside code page 936 (emoji, Hangul, CJK extension B),
+// for the book, its folder, the temporary directory and 7-Zip's folder; and a temporary
+// directory deeper than the 260 characters of the old path functions.
+TEST_F(ExportDriverTest, AnyPathTheShellHandsOverWorks) {
+  std::wstring deepTemp = L"临时😀한";
+  while (deepTemp.size() < 280) deepTemp += L"\\" + std::wstring(60, L'深');
+  const struct {
+    const wchar_t* book;
+    std::wstring temp;
+  } cases[] = {
+      {L"笔记😀한", L"临时😀한"},
+      {L"𠮷野家の本", deepTemp},
+  };
+  TempDir sevenZip(L"工具😀한\\7-Zip");
+  for (const wchar_t* file : {L"7z.exe", L"7z.dll"})
+    ASSERT_TRUE(copyFileWide(bundledSevenZipFolder() + L"\\" + file, sevenZip / file, true));
+  registry_.setUserPath(sevenZip.path());
+  for (const auto& c : cases) {
+    for (const wchar_t* ending : {L".db", L".pwb"}) {
+      SCOPED_TRACE(wideToUtf8(c.book + std::wstring(ending)));
+      const TempDir folder(c.book);
+      const PrivateTempDirectory temp(c.temp);
+      makeBook(folder / (c.book + std::wstring(L".db")));
+      if (std::wstring(ending) == L".pwb") {
+        ASSERT_EQ(
+            runSevenZip(L"a -t7z \"" + std::wstring(c.book) + L".pwb\" \"" + c.book + L".db\"",
+                        folder.path()),
+            0u);
+        DeleteFileW(longPathForm(folder / (c.book + std::wstring(L".db"))).c_str());
+      }
+      removeDirectoryTree(out_.path());
+      createDirectoryTree(out_.path());
+      ui_.notices.clear();
+      ExportDriver(ui_).Run(folder / (c.book + std::wstring(ending)));
+      EXPECT_EQ(noticeTexts(), std::vector<std::wstring>{L"完成。"});
+      EXPECT_EQ(readTree(out_.path()), expectedTree());
+      EXPECT_TRUE(temp.entries().empty());
+    }
+  }
 }
 
 TEST_F(ExportDriverTest, DatabaseIsUsedInPlace) {
@@ -154,8 +191,8 @@ TEST_F(ExportDriverTest, DatabaseIsUsedInPlace) {
   const Tree beforeWork = readTree(work_.path());
   const auto before = temp_.entries();
   registry_.setUserPath(std::nullopt);  // a .db needs no 7-Zip
-  ExportDriver(ui_).Run(ansiOf(work_ / L"书.db"));
-  EXPECT_EQ(noticeTexts(), std::vector<std::string>{ansi("完成。")});
+  ExportDriver(ui_).Run(work_ / L"书.db");
+  EXPECT_EQ(noticeTexts(), std::vector<std::wstring>{L"完成。"});
   EXPECT_EQ(readTree(out_.path()), expectedTree());
   EXPECT_EQ(readTree(work_.path()), beforeWork);
   EXPECT_EQ(temp_.entries(), before);
@@ -167,66 +204,41 @@ TEST_F(ExportDriverTest, MissingSevenZipIsReported) {
   registry_.setUserPath(std::nullopt);
   registry_.setMachinePath(KEY_WOW64_64KEY, std::nullopt);
   registry_.setMachinePath(KEY_WOW64_32KEY, std::nullopt);
-  ExportDriver(ui_).Run(ansiOf(work_ / L"Book.pwb"));
+  ExportDriver(ui_).Run(work_ / L"Book.pwb");
   EXPECT_EQ(noticeTexts(),
-            std::vector<std::string>{
-                ansi("找不到 7-Zip，请先安装 7-Zip。\r\n你也可以自行解压后拖入其中的 db 文件。")});
+            std::vector<std::wstring>{
+                L"找不到 7-Zip，请先安装 7-Zip。\r\n你也可以自行解压后拖入其中的 db 文件。"});
   EXPECT_EQ(ui_.events, (std::vector<std::string>{"drop off", "notice", "drop on"}));
 }
 
 TEST_F(ExportDriverTest, SevenZipThatCannotStartIsReported) {
   makeBook(work_ / L"Book.db");
   pack(work_ / L"Book.pwb", L"Book.db");
-  registry_.setUserPath(ansiOf(work_ / L"no 7-Zip here"));
-  ExportDriver(ui_).Run(ansiOf(work_ / L"Book.pwb"));
-  EXPECT_EQ(noticeTexts(), std::vector<std::string>{ansi("文件解压失败。")});
+  registry_.setUserPath(work_ / L"no 7-Zip here");
+  ExportDriver(ui_).Run(work_ / L"Book.pwb");
+  EXPECT_EQ(noticeTexts(), std::vector<std::wstring>{L"文件解压失败。"});
 }
 
 TEST_F(ExportDriverTest, SevenZipIsFoundForTheUserThenForAllUsers) {
   registry_.setMachinePath(KEY_WOW64_64KEY, std::nullopt);
   registry_.setMachinePath(KEY_WOW64_32KEY, std::nullopt);
-  registry_.setUserPath("C:\\User 7-Zip");
-  EXPECT_EQ(SevenZipUnpacker::FindProgram(), "C:\\User 7-Zip\\7z.exe");
-  registry_.setUserPath("C:\\Trailing\\");
-  EXPECT_EQ(SevenZipUnpacker::FindProgram(), "C:\\Trailing\\\\7z.exe");
+  registry_.setUserPath(L"C:\\User 7-Zip");
+  EXPECT_EQ(SevenZipUnpacker::FindProgram(), L"C:\\User 7-Zip\\7z.exe");
+  registry_.setUserPath(L"C:\\Trailing\\");
+  EXPECT_EQ(SevenZipUnpacker::FindProgram(), L"C:\\Trailing\\\\7z.exe");
   registry_.setUserPath(std::nullopt);
-  EXPECT_EQ(SevenZipUnpacker::FindProgram(), "\\7z.exe");
-  registry_.setMachinePath(KEY_WOW64_32KEY, "C:\\Program Files (x86)\\7-Zip");
-  EXPECT_EQ(SevenZipUnpacker::FindProgram(), "C:\\Program Files (x86)\\7-Zip\\7z.exe");
-  registry_.setMachinePath(KEY_WOW64_64KEY, "C:\\Program Files\\7-Zip");
-  EXPECT_EQ(SevenZipUnpacker::FindProgram(), "C:\\Program Files\\7-Zip\\7z.exe");
-  registry_.setUserPath(ansi("D:\\工具\\7-Zip"));
-  EXPECT_EQ(SevenZipUnpacker::FindProgram(), ansi("D:\\工具\\7-Zip\\7z.exe"));
-}
-
-TEST(SevenZipUnpackerTest, TemporaryNamesDifferEvenWithinOneTick) {
-  std::set<std::string> names;
-  for (int i = 0; i < 50; ++i) {
-    const std::string name = SevenZipUnpacker::MakeTempFolderName();
-    EXPECT_TRUE(name.ends_with(".tmp")) << name;
-    EXPECT_FALSE(fileExistsWide(ansiToWide(name))) << name;
-    names.insert(name);
-  }
-  EXPECT_EQ(names.size(), 50u);
-}
-
-TEST(SevenZipUnpackerTest, TemporaryNamesSkipWhatExists) {
-  const std::string first = SevenZipUnpacker::MakeTempFolderName();
-  // Occupy the next few names so that the next call must step over them.
-  std::vector<std::wstring> taken;
-  const std::string prefix = first.substr(0, first.rfind('\\') + 1);
-  const unsigned long number = std::stoul(first.substr(prefix.size()), nullptr, 16);
-  for (unsigned long n = number + 1; n < number + 40; ++n) {
-    char name[16];
-    std::snprintf(name, sizeof name, "%lx.tmp", n);
-    taken.push_back(ansiToWide(prefix + name));
-    createDirectoryTree(taken.back());
-  }
-  const std::string next = SevenZipUnpacker::MakeTempFolderName();
-  for (const auto& path : taken) {
-    EXPECT_NE(ansiToWide(next), path);
-    removeDirectoryTree(path);
-  }
+  EXPECT_EQ(SevenZipUnpacker::FindProgram(), L"\\7z.exe");
+  registry_.setMachinePath(KEY_WOW64_32KEY, L"C:\\Program Files (x86)\\7-Zip");
+  EXPECT_EQ(SevenZipUnpacker::FindProgram(), L"C:\\Program Files (x86)\\7-Zip\\7z.exe");
+  registry_.setMachinePath(KEY_WOW64_64KEY, L"C:\\Program Files\\7-Zip");
+  EXPECT_EQ(SevenZipUnpacker::FindProgram(), L"C:\\Program Files\\7-Zip\\7z.exe");
+  registry_.setUserPath(L"D:\\工具😀한\\7-Zip");
+  EXPECT_EQ(SevenZipUnpacker::FindProgram(), L"D:\\工具😀한\\7-Zip\\7z.exe");
+  // A value of the expandable kind names its folder through the environment.
+  SetEnvironmentVariableW(L"VELLUMIX_TOOLS", L"E:\\工具");
+  registry_.setUserPath(L"%VELLUMIX_TOOLS%\\7-Zip", REG_EXPAND_SZ);
+  EXPECT_EQ(SevenZipUnpacker::FindProgram(), L"E:\\工具\\7-Zip\\7z.exe");
+  SetEnvironmentVariableW(L"VELLUMIX_TOOLS", nullptr);
 }
 
 }  // namespace

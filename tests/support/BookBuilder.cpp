@@ -5,8 +5,8 @@
 #include <sqlite3.h>
 #include <windows.h>
 
-#include "bookdb/TextConversion.h"
-#include "export/WideFileOps.h"
+#include "win/TextConversion.h"
+#include "win/WideFileOps.h"
 
 namespace {
 
@@ -33,7 +33,8 @@ void bindText(sqlite3_stmt* statement, int index, std::optional<std::string_view
 
 BookBuilder::BookBuilder(const std::wstring& path, Schema schema) {
   DeleteFileW(longPathForm(path).c_str());
-  if (sqlite3_open(wideToUtf8(path).c_str(), &db_) != SQLITE_OK)
+  if (sqlite3_open_v2(wideToUtf8(longPathForm(path)).c_str(), &db_,
+                      SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, "win32-longpath") != SQLITE_OK)
     ADD_FAILURE() << "cannot create book";
   if (schema == Schema::Book) exec(kSchema);
 }

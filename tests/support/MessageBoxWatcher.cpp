@@ -5,10 +5,10 @@
 
 namespace {
 
-std::string windowText(HWND window) {
-  char buffer[4096] = {};
-  SendMessageTimeoutA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer),
-                      SMTO_ABORTIFHUNG, 1000, nullptr);
+std::wstring windowText(HWND window) {
+  wchar_t buffer[4096] = {};
+  SendMessageTimeoutW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
+                      1000, nullptr);
   return buffer;
 }
 

@@ -10,8 +10,8 @@
 #include <vector>
 
 struct SeenMessageBox {
-  std::string ansiTitle;
-  std::string ansiText;
+  std::wstring title;
+  std::wstring text;
   HWND owner = nullptr;
 };
 

@@ -3,36 +3,38 @@
 
 #include <gtest/gtest.h>
 
-#include "export/Handles.h"
+#include "win/Handles.h"
 
 namespace {
 
-std::optional<std::string> readPath(HKEY root, REGSAM view) {
+std::optional<SevenZipPathValue> readPath(HKEY root, REGSAM view) {
   HKEY opened = nullptr;
-  if (RegOpenKeyExA(root, "Software\\7-Zip", 0, KEY_QUERY_VALUE | view, &opened) != ERROR_SUCCESS)
+  if (RegOpenKeyExW(root, L"Software\\7-Zip", 0, KEY_QUERY_VALUE | view, &opened) != ERROR_SUCCESS)
     return std::nullopt;
   const UniqueRegKey key(opened);
-  char buffer[1024] = {};
-  DWORD size = sizeof buffer - 1;
-  if (RegQueryValueExA(key.get(), "Path", nullptr, nullptr, reinterpret_cast<BYTE*>(buffer),
+  wchar_t buffer[1024] = {};
+  DWORD size = sizeof buffer - sizeof(wchar_t);
+  DWORD type = 0;
+  if (RegQueryValueExW(key.get(), L"Path", nullptr, &type, reinterpret_cast<BYTE*>(buffer),
                        &size) != ERROR_SUCCESS)
     return std::nullopt;
-  return std::string(buffer);
+  return SevenZipPathValue{buffer, type};
 }
 
-void writePath(HKEY root, REGSAM view, const std::optional<std::string>& folder) {
+void writePath(HKEY root, REGSAM view, const std::optional<SevenZipPathValue>& path) {
   HKEY opened = nullptr;
-  if (RegCreateKeyExA(root, "Software\\7-Zip", 0, nullptr, 0, KEY_SET_VALUE | view, nullptr,
+  if (RegCreateKeyExW(root, L"Software\\7-Zip", 0, nullptr, 0, KEY_SET_VALUE | view, nullptr,
                       &opened, nullptr) != ERROR_SUCCESS) {
     ADD_FAILURE() << "cannot open the 7-Zip key";
     return;
   }
   const UniqueRegKey key(opened);
-  if (folder)
-    RegSetValueExA(key.get(), "Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder->c_str()),
-                   static_cast<DWORD>(folder->size() + 1));
+  if (path)
+    RegSetValueExW(key.get(), L"Path", 0, path->type,
+                   reinterpret_cast<const BYTE*>(path->folder.c_str()),
+                   static_cast<DWORD>((path->folder.size() + 1) * sizeof(wchar_t)));
   else
-    RegDeleteValueA(key.get(), "Path");
+    RegDeleteValueW(key.get(), L"Path");
 }
 
 }  // namespace
@@ -42,7 +44,8 @@ std::wstring bundledSevenZipFolder() {
 }
 
 DWORD runSevenZip(const std::wstring& arguments, const std::wstring& workingFolder) {
-  std::wstring commandLine = L"\"" + bundledSevenZipFolder() + L"\\7z.exe\" " + arguments;
+  std::wstring commandLine =
+      L"\"" + bundledSevenZipFolder() + L"\\7z.exe\" " + arguments + L" -bso0 -bsp0";
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
@@ -70,11 +73,13 @@ ScopedSevenZipRegistry::~ScopedSevenZipRegistry() {
   writePath(HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY, saved32_);
 }
 
-void ScopedSevenZipRegistry::setUserPath(const std::optional<std::string>& ansiFolder) {
-  writePath(HKEY_CURRENT_USER, 0, ansiFolder);
+void ScopedSevenZipRegistry::setUserPath(const std::optional<std::wstring>& folder, DWORD type) {
+  writePath(HKEY_CURRENT_USER, 0,
+            folder ? std::optional<SevenZipPathValue>({*folder, type}) : std::nullopt);
 }
 
 void ScopedSevenZipRegistry::setMachinePath(REGSAM view,
-                                            const std::optional<std::string>& ansiFolder) {
-  writePath(HKEY_LOCAL_MACHINE, view, ansiFolder);
+                                            const std::optional<std::wstring>& folder) {
+  writePath(HKEY_LOCAL_MACHINE, view,
+            folder ? std::optional<SevenZipPathValue>({*folder, REG_SZ}) : std::nullopt);
 }

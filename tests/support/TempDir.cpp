@@ -6,25 +6,21 @@
 
 #include <functional>
 
-#include "bookdb/TextConversion.h"
-#include "export/Handles.h"
-#include "export/WideFileOps.h"
+#include "win/Handles.h"
+#include "win/TemporaryFolder.h"
+#include "win/TextConversion.h"
+#include "win/WideFileOps.h"
 
 TempDir::TempDir(std::wstring_view leaf) {
   static int counter = 0;
-  wchar_t temp[MAX_PATH + 1];
-  GetTempPathW(MAX_PATH + 1, temp);
-  path_ = std::wstring(temp) + L"vellumix-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-          std::to_wstring(++counter);
-  if (!leaf.empty()) path_ += L"\\" + std::wstring(leaf);
-  removeDirectoryTree(path_);
+  top_ = temporaryDirectory() + L"vellumix-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+         std::to_wstring(++counter);
+  path_ = leaf.empty() ? top_ : top_ + L"\\" + std::wstring(leaf);
+  removeDirectoryTree(top_);
   if (!createDirectoryTree(path_)) ADD_FAILURE() << "cannot create the test directory";
 }
 
-TempDir::~TempDir() {
-  const auto top = path_.find(L"\\", path_.find(L"vellumix-test-"));
-  removeDirectoryTree(top == std::wstring::npos ? path_ : path_.substr(0, top));
-}
+TempDir::~TempDir() { removeDirectoryTree(top_); }
 
 namespace {
 
@@ -35,10 +31,8 @@ std::wstring environmentVariable(const wchar_t* name) {
 
 }  // namespace
 
-PrivateTempDirectory::PrivateTempDirectory()
-    : dir_(L"临时 目录"),
-      savedTmp_(environmentVariable(L"TMP")),
-      savedTemp_(environmentVariable(L"TEMP")) {
+PrivateTempDirectory::PrivateTempDirectory(std::wstring_view leaf)
+    : dir_(leaf), savedTmp_(environmentVariable(L"TMP")), savedTemp_(environmentVariable(L"TEMP")) {
   SetEnvironmentVariableW(L"TMP", dir_.path().c_str());
   SetEnvironmentVariableW(L"TEMP", dir_.path().c_str());
 }
@@ -51,7 +45,8 @@ PrivateTempDirectory::~PrivateTempDirectory() {
 std::set<std::wstring> PrivateTempDirectory::entries() const {
   std::set<std::wstring> names;
   WIN32_FIND_DATAW entry;
-  const auto find = ownFindHandle(FindFirstFileW((dir_.path() + L"\\*").c_str(), &entry));
+  const auto find =
+      ownFindHandle(FindFirstFileW(longPathForm(dir_.path() + L"\\*").c_str(), &entry));
   if (!find) return names;
   do {
     if (std::wstring_view(entry.cFileName) != L"." && std::wstring_view(entry.cFileName) != L"..")

@@ -20,6 +20,7 @@ class TempDir {
   }
 
  private:
+  std::wstring top_;  // the directory made for the test, `leaf` inside it
   std::wstring path_;
 };
 
@@ -27,10 +28,12 @@ class TempDir {
 // sees exactly the temporary folders its export makes and leaves.
 class PrivateTempDirectory {
  public:
-  PrivateTempDirectory();
+  // `leaf` may hold several levels.
+  explicit PrivateTempDirectory(std::wstring_view leaf = L"临时 目录");
   ~PrivateTempDirectory();
   PrivateTempDirectory(const PrivateTempDirectory&) = delete;
   PrivateTempDirectory& operator=(const PrivateTempDirectory&) = delete;
+  const std::wstring& path() const { return dir_.path(); }
   // The names directly in the directory now.
   std::set<std::wstring> entries() const;
 

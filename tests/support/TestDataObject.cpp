@@ -5,13 +5,15 @@
 
 #include <cstring>
 
-TestDataObject* TestDataObject::files(const std::vector<std::string>& ansiPaths) {
+TestDataObject* TestDataObject::files(const std::vector<std::wstring>& paths) {
   DROPFILES header{};
   header.pFiles = sizeof header;
-  header.fWide = FALSE;
+  header.fWide = TRUE;
+  std::wstring list;
+  for (const auto& path : paths) list += path + L'\0';
+  list += L'\0';
   std::string bytes(reinterpret_cast<const char*>(&header), sizeof header);
-  for (const auto& path : ansiPaths) bytes += path + '\0';
-  bytes += '\0';
+  bytes.append(reinterpret_cast<const char*>(list.data()), list.size() * sizeof(wchar_t));
   return new TestDataObject(CF_HDROP, bytes);
 }
 

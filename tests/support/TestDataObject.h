@@ -9,8 +9,8 @@
 
 class TestDataObject final : public IDataObject {
  public:
-  // CF_HDROP with these ANSI paths.
-  static TestDataObject* files(const std::vector<std::string>& ansiPaths);
+  // CF_HDROP with these paths, in UTF-16 as the shell hands them over.
+  static TestDataObject* files(const std::vector<std::wstring>& paths);
   // Any other format, holding `bytes`.
   static TestDataObject* other(CLIPFORMAT format, const std::string& bytes);
 

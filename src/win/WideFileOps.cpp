@@ -1,12 +1,11 @@
 // File-system helpers on UTF-16 paths of any length and any characters.
-#include "export/WideFileOps.h"
+#include "win/WideFileOps.h"
 
 #include <windows.h>
 
 #include <algorithm>
 
-#include "bookdb/TextConversion.h"
-#include "export/Handles.h"
+#include "win/Handles.h"
 
 namespace {
 
@@ -87,10 +86,6 @@ bool createDirectoryTree(std::wstring_view path) {
 bool isDirectoryWide(std::wstring_view path) {
   const DWORD attributes = attributesOf(path);
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-bool makeWorkingFolder(std::string_view ansiPath) {
-  return createDirectoryTree(ansiToWide(ansiPath));
 }
 
 bool copyFileWide(std::wstring_view source, std::wstring_view target, bool overwrite) {

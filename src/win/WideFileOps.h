@@ -16,8 +16,6 @@ std::wstring joinPath(std::wstring_view directory, std::wstring_view name);
 // afterwards.
 bool createDirectoryTree(std::wstring_view path);
 bool isDirectoryWide(std::wstring_view path);
-// Creates the directory tree named by an ANSI path; true when it is a directory afterwards.
-bool makeWorkingFolder(std::string_view ansiPath);
 bool copyFileWide(std::wstring_view source, std::wstring_view target, bool overwrite);
 // True for an existing file or directory of that name.
 bool fileExistsWide(std::wstring_view path);

@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "bookdb/TextConversion.h"
-#include "export/WideFileOps.h"
 #include "support/TempDir.h"
+#include "win/TextConversion.h"
+#include "win/WideFileOps.h"
 
 namespace {
 
@@ -79,13 +79,6 @@ TEST(WideFileOpsTest, ExistenceMatchesFilesAndDirectoriesButNoWildcards) {
   EXPECT_FALSE(fileExistsWide(dir / L"*.txt"));
   EXPECT_TRUE(isDirectoryWide(dir / L"b.txt"));
   EXPECT_FALSE(isDirectoryWide(dir / L"a.txt"));
-}
-
-TEST(WideFileOpsTest, WorkingFolderFromAnAnsiPath) {
-  TempDir dir;
-  const std::wstring folder = dir / L"工作\\1a2b.tmp";
-  EXPECT_TRUE(makeWorkingFolder(wideToAnsi(folder).value()));
-  EXPECT_TRUE(isDirectoryWide(folder));
 }
 
 TEST(WideFileOpsTest, RemovesATreeDepthFirst) {

@@ -1,4 +1,4 @@
-// Owners for the Windows handles the engine opens, so that each is closed on every way out.
+// Owners for Windows handles, so that each is closed on every way out.
 #pragma once
 
 #include <windows.h>

@@ -13,13 +13,6 @@ std::optional<std::string> ansiToUtf8(std::string_view ansi);
 // in the ANSI code page: a look-alike would be a different text.
 std::optional<std::string> utf8ToAnsi(std::string_view utf8);
 
-// Bytes in the given code page to UTF-16; invalid bytes become U+FFFD.
-std::wstring toWide(std::string_view bytes, unsigned codePage);
-std::wstring ansiToWide(std::string_view ansi);
+// UTF-8 to UTF-16; invalid bytes become U+FFFD.
 std::wstring utf8ToWide(std::string_view utf8);
-
 std::string wideToUtf8(std::wstring_view wide);
-// No result when a character has no exact form in the ANSI code page.
-std::optional<std::string> wideToAnsi(std::wstring_view wide);
-// For display only: characters without an ANSI form become "?".
-std::string wideToAnsiForDisplay(std::wstring_view wide);

@@ -1,5 +1,5 @@
 // Conversions between the ANSI code page, UTF-8 and UTF-16, on the Windows code-page functions.
-#include "bookdb/TextConversion.h"
+#include "win/TextConversion.h"
 
 #include <windows.h>
 
@@ -43,13 +43,9 @@ std::optional<std::string> utf8ToAnsi(std::string_view utf8) {
   return encodeAnsi(*wide);
 }
 
-std::wstring toWide(std::string_view bytes, unsigned codePage) {
-  return decode(bytes, codePage, 0).value_or(std::wstring());
+std::wstring utf8ToWide(std::string_view utf8) {
+  return decode(utf8, CP_UTF8, 0).value_or(std::wstring());
 }
-
-std::wstring ansiToWide(std::string_view ansi) { return toWide(ansi, CP_ACP); }
-
-std::wstring utf8ToWide(std::string_view utf8) { return toWide(utf8, CP_UTF8); }
 
 std::string wideToUtf8(std::wstring_view wide) {
   if (wide.empty()) return std::string();
@@ -60,18 +56,4 @@ std::string wideToUtf8(std::wstring_view wide) {
   if (bytes > 0)
     WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, utf8.data(), bytes, nullptr, nullptr);
   return utf8;
-}
-
-std::optional<std::string> wideToAnsi(std::wstring_view wide) { return encodeAnsi(wide); }
-
-std::string wideToAnsiForDisplay(std::wstring_view wide) {
-  if (wide.empty()) return std::string();
-  const int length = static_cast<int>(wide.size());
-  const int bytes = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), length, nullptr,
-                                        0, "?", nullptr);
-  std::string ansi(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
-  if (bytes > 0)
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), length, ansi.data(), bytes, "?",
-                        nullptr);
-  return ansi;
 }
