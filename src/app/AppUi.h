@@ -10,11 +10,11 @@ class AppUi : public ExportUi {
 
   ExportOptions options() override;
   std::optional<std::wstring> chooseExportFolder() override;
-  void showNotice(const Notice& notice) override;
+  void reportStopped(ExportStop why) override;
+  void reportFinished(const ExportFailures& failures) override;
   void setBusy(bool busy) override;
   void showProgress(int done, int total) override;
   void keepResponsive() override;
-  void setDropTargetEnabled(bool enabled) override;
 
  private:
   MainWindow& window_;

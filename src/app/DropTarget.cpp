@@ -33,11 +33,6 @@ std::wstring droppedText(HDROP drop) {
 
 }  // namespace
 
-std::wstring takeDroppedText(LPARAM lParam) {
-  const std::unique_ptr<std::wstring> text(reinterpret_cast<std::wstring*>(lParam));
-  return text ? std::move(*text) : std::wstring();
-}
-
 DWORD chooseDropEffect(bool accepted, DWORD keyState, DWORD allowedEffects) {
   if (!accepted) return DROPEFFECT_NONE;
   DWORD asked = DROPEFFECT_NONE;
@@ -55,9 +50,10 @@ DWORD chooseDropEffect(bool accepted, DWORD keyState, DWORD allowedEffects) {
   return DROPEFFECT_NONE;
 }
 
-DropTarget::DropTarget()
+DropTarget::DropTarget(FilesHandler onFiles)
     : htmlFormat_(static_cast<CLIPFORMAT>(RegisterClipboardFormatA("HTML Format"))),
-      urlFormat_(static_cast<CLIPFORMAT>(RegisterClipboardFormatA("UniformResourceLocator"))) {
+      urlFormat_(static_cast<CLIPFORMAT>(RegisterClipboardFormatA("UniformResourceLocator"))),
+      onFiles_(std::move(onFiles)) {
   // Only draws the shell's drag image; the drop works without it.
   IDropTargetHelper* dragImages = nullptr;
   if (SUCCEEDED(CoCreateInstance(CLSID_DragDropHelper, nullptr, CLSCTX_INPROC_SERVER,
@@ -69,7 +65,6 @@ bool DropTarget::registerDropTarget(HWND window) {
   if (window_ != nullptr) return false;
   if (FAILED(RegisterDragDrop(window, this))) return false;
   window_ = window;
-  dropPending_ = false;
   return true;
 }
 
@@ -113,7 +108,7 @@ HRESULT DropTarget::DragEnter(IDataObject* data, DWORD keyState, POINTL point, D
     POINT where{point.x, point.y};
     dragImages_->DragEnter(window_, data, &where, *effect);
   }
-  accepted_ = data != nullptr && !dropPending_ && offersAcceptedFormat(data);
+  accepted_ = window_ != nullptr && data != nullptr && offersAcceptedFormat(data);
   *effect = chooseDropEffect(accepted_, keyState, *effect);
   return S_OK;
 }
@@ -124,7 +119,7 @@ HRESULT DropTarget::DragOver(DWORD keyState, POINTL point, DWORD* effect) {
     POINT where{point.x, point.y};
     dragImages_->DragOver(&where, *effect);
   }
-  *effect = chooseDropEffect(accepted_ && !dropPending_, keyState, *effect);
+  *effect = chooseDropEffect(accepted_ && window_ != nullptr, keyState, *effect);
   return S_OK;
 }
 
@@ -140,23 +135,18 @@ HRESULT DropTarget::Drop(IDataObject* data, DWORD keyState, POINTL point, DWORD*
     POINT where{point.x, point.y};
     dragImages_->Drop(data, &where, *effect);
   }
-  *effect = chooseDropEffect(accepted_ && !dropPending_ && data != nullptr, keyState, *effect);
+  *effect = chooseDropEffect(accepted_ && window_ != nullptr && data != nullptr, keyState, *effect);
   accepted_ = false;
   if (*effect == DROPEFFECT_NONE) return S_OK;
-  if (acceptFiles_ && !postFiles(data)) *effect = DROPEFFECT_NONE;
+  if (acceptFiles_ && !takeFiles(data)) *effect = DROPEFFECT_NONE;
   return S_OK;
 }
 
-bool DropTarget::postFiles(IDataObject* data) {
+bool DropTarget::takeFiles(IDataObject* data) {
   FORMATETC format = formatOf(CF_HDROP);
   STGMEDIUM medium{};
   if (data->GetData(&format, &medium) != S_OK) return false;
   const std::unique_ptr<STGMEDIUM, MediumReleaser> owned(&medium);
-  auto text = std::make_unique<std::wstring>(droppedText(static_cast<HDROP>(medium.hGlobal)));
-  if (text->empty() ||
-      !PostMessageA(window_, kFilesDroppedMessage, 0, reinterpret_cast<LPARAM>(text.get())))
-    return false;
-  text.release();  // the window owns it now
-  dropPending_ = true;
-  return true;
+  std::wstring text = droppedText(static_cast<HDROP>(medium.hGlobal));
+  return !text.empty() && onFiles_ && onFiles_(std::move(text));
 }

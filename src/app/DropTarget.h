@@ -1,6 +1,5 @@
-// Makes the window an OLE drop target for shell file lists. A drop is answered at once and
-// handed to the window as a posted message, so the drag source is never kept waiting while
-// the export runs.
+// Makes a window an OLE drop target for shell file lists. A drop is handed to the window's
+// handler at once; the window decides whether it takes it.
 #pragma once
 
 #include <oleidl.h>
@@ -8,29 +7,27 @@
 #include <windows.h>
 
 #include <atomic>
-
+#include <functional>
 #include <string>
+
 #include "win/ComOwner.h"
-
-// Posted to the registered window after a drop; lParam owns the dropped text (see
-// takeDroppedText).
-inline constexpr UINT kFilesDroppedMessage = WM_APP + 1;
-
-// The text a kFilesDroppedMessage carries: one path, or several each followed by CR LF.
-std::wstring takeDroppedText(LPARAM lParam);
 
 // The effect for a drag: the key state asks for one, the source allows some.
 DWORD chooseDropEffect(bool accepted, DWORD keyState, DWORD allowedEffects);
 
 class DropTarget final : public IDropTarget {
  public:
-  DropTarget();
+  // Called within Drop with every dropped path (one unchanged, several each followed by CR LF);
+  // answers whether the drop is taken.
+  using FilesHandler = std::function<bool(std::wstring dropped)>;
+
+  explicit DropTarget(FilesHandler onFiles);
   DropTarget(const DropTarget&) = delete;
   DropTarget& operator=(const DropTarget&) = delete;
 
   // False when a window is already registered or OLE refuses.
   bool registerDropTarget(HWND window);
-  // Revokes the registered window, if any.
+  // Revokes the registered window, if any. A target that is not registered takes no drop.
   void revokeDropTarget(HWND window);
 
   // IUnknown
@@ -48,7 +45,7 @@ class DropTarget final : public IDropTarget {
  private:
   ~DropTarget() = default;
   bool offersAcceptedFormat(IDataObject* data) const;
-  bool postFiles(IDataObject* data);
+  bool takeFiles(IDataObject* data);
 
   std::atomic<ULONG> references_{1};
   HWND window_ = nullptr;
@@ -61,6 +58,5 @@ class DropTarget final : public IDropTarget {
   const CLIPFORMAT htmlFormat_;
   const CLIPFORMAT urlFormat_;
   bool accepted_ = false;
-  // A drop was handed on and its export has not started yet: refuse further drops until then.
-  bool dropPending_ = false;
+  FilesHandler onFiles_;
 };

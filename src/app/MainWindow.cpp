@@ -5,14 +5,16 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "app/DpiScale.h"
-#include "export/UserTexts.h"
+#include "app/UserTexts.h"
 
 namespace {
 
 constexpr const char* kProductHost = "https://www.vellumix.app";
-constexpr const wchar_t* kClassName = L"VellumixMainWindow";
+// Posted to the window by a drop it takes: the export runs once the drag source is let go.
+constexpr UINT kStartExportMessage = WM_APP + 1;
 
 // Geometry at 96 DPI.
 constexpr int kLeft = 50;
@@ -32,10 +34,10 @@ constexpr COLORREF kLabelTextColour = 0x808080;
 constexpr COLORREF kLabelBackColour = 0xFFFFFF;
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 
-HFONT createLabelFont(UINT dpi) {
-  return CreateFontW(scaleForDpi(kLabelFontHeight, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                     GB2312_CHARSET, OUT_STROKE_PRECIS, CLIP_STROKE_PRECIS, DRAFT_QUALITY,
-                     VARIABLE_PITCH | FF_SWISS, L"Microsoft YaHei UI");
+UniqueFont createLabelFont(UINT dpi) {
+  return UniqueFont(CreateFontW(scaleForDpi(kLabelFontHeight, dpi), 0, 0, 0, FW_NORMAL, FALSE,
+                                FALSE, FALSE, GB2312_CHARSET, OUT_STROKE_PRECIS, CLIP_STROKE_PRECIS,
+                                DRAFT_QUALITY, VARIABLE_PITCH | FF_SWISS, L"Microsoft YaHei UI"));
 }
 
 }  // namespace
@@ -44,12 +46,12 @@ const std::string kHelpUrl = std::string(kProductHost) + "/apps/Vellumix/get-hel
 const std::string kHomeUrl = std::string(kProductHost) + "/apps/Vellumix";
 
 MainWindow::MainWindow()
-    : background_(CreateSolidBrush(kLabelBackColour)), dropTarget_(new DropTarget()) {}
+    : background_(CreateSolidBrush(kLabelBackColour)),
+      dropTarget_(new DropTarget(
+          [this](std::wstring dropped) { return onFilesDropped(std::move(dropped)); })) {}
 
 MainWindow::~MainWindow() {
   if (window_) DestroyWindow(window_);
-  if (font_) DeleteObject(font_);
-  DeleteObject(background_);
 }
 
 bool MainWindow::create(int showCommand) {
@@ -63,13 +65,13 @@ bool MainWindow::create(int showCommand) {
   windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
   windowClass.hIconSm = windowClass.hIcon;
   windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  windowClass.hbrBackground = background_;
+  windowClass.hbrBackground = background_.get();
   windowClass.lpszClassName = kClassName;
   RegisterClassExW(&windowClass);  // fails harmlessly when a second window registers again
 
   const HWND created =
-      CreateWindowExA(0, "VellumixMainWindow", texts::kWindowTitle, kStyle, kLeft, kTop,
-                      kOuterWidth, kOuterHeight, nullptr, buildMenuBar(), instance, this);
+      CreateWindowExW(0, kClassName, texts::kWindowTitle, kStyle, kLeft, kTop, kOuterWidth,
+                      kOuterHeight, nullptr, buildMenuBar(), instance, this);
   if (created == nullptr) return false;
   ShowWindow(created, showCommand);
   UpdateWindow(created);
@@ -78,58 +80,45 @@ bool MainWindow::create(int showCommand) {
 
 LRESULT CALLBACK MainWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
-    auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+    auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
     self->window_ = window;
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
   }
   auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  return self ? self->handle(message, wParam, lParam)
-              : DefWindowProcW(window, message, wParam, lParam);
+  if (self) {
+    if (const auto handled = self->handle(message, wParam, lParam)) return *handled;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
 }
 
-LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+std::optional<LRESULT> MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE:
       onCreate();
       return 0;
     case WM_COMMAND:
-      // Nothing the user does may change an export under way.
-      if (!exportUnderWay()) onCommand(static_cast<Command>(LOWORD(wParam)));
+      onCommand(static_cast<Command>(LOWORD(wParam)));
       return 0;
     case WM_CLOSE:
-      if (exportUnderWay()) return 0;
-      break;
+      return onClose();
     case WM_DPICHANGED:
       onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
     case WM_SIZE:
-      onSize(LOWORD(lParam), HIWORD(lParam));
+      onSize();
       return 0;
-    case WM_CTLCOLORSTATIC: {
-      const auto dc = reinterpret_cast<HDC>(wParam);
-      SetTextColor(dc, kLabelTextColour);
-      SetBkColor(dc, kLabelBackColour);
-      return reinterpret_cast<LRESULT>(background_);
-    }
+    case WM_CTLCOLORSTATIC:
+      return reinterpret_cast<LRESULT>(onLabelColours(reinterpret_cast<HDC>(wParam)));
     case WM_SETCURSOR:
-      if (busy_) {
-        SetCursor(LoadCursorA(nullptr, IDC_WAIT));
-        return TRUE;
-      }
-      break;
-    case kFilesDroppedMessage: {
-      const std::wstring dropped = takeDroppedText(lParam);
-      if (exportUnderWay() || !onFileDropped_ || dropped.empty()) return 0;
-      exporting_ = true;
-      onFileDropped_(dropped);
-      exporting_ = false;
+      return onSetCursor();
+    case kStartExportMessage:
+      onStartExport();
       return 0;
-    }
     case WM_DESTROY:
       onDestroy();
       return 0;
   }
-  return DefWindowProcW(window_, message, wParam, lParam);
+  return std::nullopt;
 }
 
 void MainWindow::onCreate() {
@@ -147,6 +136,8 @@ void MainWindow::onCreate() {
 }
 
 void MainWindow::onCommand(Command command) {
+  // Nothing the user does may change an export under way.
+  if (exportUnderWay()) return;
   switch (command) {
     case Command::ToggleChapterList:
     case Command::ToggleNumbering:
@@ -169,7 +160,40 @@ void MainWindow::onDpiChanged(UINT dpi, const RECT& suggested) {
   applyDpi(dpi);
 }
 
-void MainWindow::onSize(int, int) { layOutChildren(); }
+std::optional<LRESULT> MainWindow::onClose() {
+  if (exportUnderWay()) return 0;
+  return std::nullopt;  // the window goes
+}
+
+void MainWindow::onSize() { layOutChildren(); }
+
+HBRUSH MainWindow::onLabelColours(HDC dc) {
+  SetTextColor(dc, kLabelTextColour);
+  SetBkColor(dc, kLabelBackColour);
+  return background_.get();
+}
+
+std::optional<LRESULT> MainWindow::onSetCursor() {
+  if (!busy_) return std::nullopt;
+  SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+  return TRUE;
+}
+
+bool MainWindow::onFilesDropped(std::wstring dropped) {
+  if (exportUnderWay() || !onFileDropped_) return false;
+  // The window is no drop target while the export runs; it is one again when it ends.
+  exporting_ = true;
+  dropTarget_->revokeDropTarget(window_);
+  pendingDrop_ = std::move(dropped);
+  PostMessageW(window_, kStartExportMessage, 0, 0);
+  return true;
+}
+
+void MainWindow::onStartExport() {
+  onFileDropped_(std::exchange(pendingDrop_, std::wstring()));
+  exporting_ = false;
+  if (window_) dropTarget_->registerDropTarget(window_);
+}
 
 void MainWindow::layOutChildren() {
   RECT client{};
@@ -191,10 +215,9 @@ void MainWindow::onDestroy() {
 void MainWindow::applyDpi(UINT dpi) {
   dpi_ = dpi;
   layOutChildren();
-  const HFONT font = createLabelFont(dpi);
-  SendMessageW(label_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-  if (font_) DeleteObject(font_);
-  font_ = font;
+  UniqueFont font = createLabelFont(dpi);
+  SendMessageW(label_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+  font_ = std::move(font);
 }
 
 bool MainWindow::isChecked(Command item) const {

@@ -8,14 +8,17 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/DropTarget.h"
 #include "app/MenuTable.h"
 #include "win/ComOwner.h"
+#include "win/GdiOwners.h"
 
 class MainWindow {
  public:
+  static constexpr const wchar_t* kClassName = L"VellumixMainWindow";
   // Raised on the window's own thread with the dropped text.
   using FileDroppedHandler = std::function<void(const std::wstring& dropped)>;
 
@@ -28,7 +31,7 @@ class MainWindow {
   bool create(int showCommand);
   HWND handle() const { return window_; }
   HWND label() const { return label_; }
-  HFONT labelFont() const { return font_; }
+  HFONT labelFont() const { return font_.get(); }
   DropTarget& dropTarget() { return *dropTarget_; }
   void setFileDroppedHandler(FileDroppedHandler handler) { onFileDropped_ = std::move(handler); }
 
@@ -49,11 +52,18 @@ class MainWindow {
 
  private:
   static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+  // No value: the message goes on to DefWindowProcW.
+  std::optional<LRESULT> handle(UINT message, WPARAM wParam, LPARAM lParam);
   void onCreate();
   void onCommand(Command command);
+  std::optional<LRESULT> onClose();
   void onDpiChanged(UINT dpi, const RECT& suggested);
-  void onSize(int width, int height);
+  void onSize();
+  HBRUSH onLabelColours(HDC dc);
+  std::optional<LRESULT> onSetCursor();
+  // The drop target's handler: takes a drop when no export runs.
+  bool onFilesDropped(std::wstring dropped);
+  void onStartExport();
   void onDestroy();
   void applyDpi(UINT dpi);
   void layOutChildren();
@@ -68,12 +78,13 @@ class MainWindow {
   UINT dpi_ = 96;
   DWORD lastPumpTick_ = 0;
   DWORD lastRedrawTick_ = 0;
-  HFONT font_ = nullptr;
-  HBRUSH background_ = nullptr;
+  UniqueFont font_;
+  UniqueBrush background_;
   ComOwner<DropTarget> dropTarget_;
   FileDroppedHandler onFileDropped_;
+  std::wstring pendingDrop_;  // taken, its export not yet started
   bool busy_ = false;
-  bool exporting_ = false;  // a dropped file is being exported
+  bool exporting_ = false;  // from a drop taken to the end of its export
 };
 
 // The product's web addresses.

@@ -4,7 +4,7 @@
 #include <array>
 #include <string_view>
 
-#include "export/UserTexts.h"
+#include "app/UserTexts.h"
 
 std::span<const MenuItemSpec> menuTable() {
   static const std::array<MenuItemSpec, 10> kItems = {{

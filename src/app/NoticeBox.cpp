@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "export/UserTexts.h"
+#include "app/UserTexts.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 // user chooses, with toc.html when asked for.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "export/ExportUi.h"
 
@@ -15,20 +15,10 @@ class BookWalker {
   void run(std::wstring_view databasePath);
 
  private:
-  enum class Outcome { Finished, UnreadableBook, UnsafeId };
-  Outcome walk(const std::wstring& databasePath, const std::wstring& exportFolder,
-               const ExportOptions& options);
-  void noteFailure(std::string_view utf8Name);
-  // Rows the book holds could not be read, and nobody can tell whose they were.
-  void noteDamagedBook();
-  Notice finishedNotice() const;
-
-  struct FailedItem {
-    std::string utf8Name;
-    bool damagedBook;
-  };
+  // No value when the walk ran to its end.
+  std::optional<ExportStop> walk(const std::wstring& databasePath, const std::wstring& exportFolder,
+                                 const ExportOptions& options);
 
   ExportUi& ui_;
-  int failureCount_ = 0;
-  std::vector<FailedItem> failedItems_;  // the first few only
+  ExportFailures failures_;
 };

@@ -1,29 +1,14 @@
 // One export for one dropped path.
 #include "export/ExportDriver.h"
 
-#include <windows.h>
-
 #include <string>
 
 #include "export/BookWalker.h"
 #include "export/SevenZipUnpacker.h"
-#include "export/UserTexts.h"
 #include "win/TemporaryFolder.h"
 #include "win/WideFileOps.h"
 
 namespace {
-
-// No drops reach the window while it lives.
-class DropPause {
- public:
-  explicit DropPause(ExportUi& ui) : ui_(ui) { ui_.setDropTargetEnabled(false); }
-  ~DropPause() { ui_.setDropTargetEnabled(true); }
-  DropPause(const DropPause&) = delete;
-  DropPause& operator=(const DropPause&) = delete;
-
- private:
-  ExportUi& ui_;
-};
 
 // The file name without its folder and without the text from its last "." on.
 std::wstring baseName(std::wstring_view path) {
@@ -35,21 +20,20 @@ std::wstring baseName(std::wstring_view path) {
 }  // namespace
 
 void ExportDriver::Run(std::wstring_view dropped) {
-  const DropPause pause(ui_);
   const bool single = dropped.find(L"\r\n") == std::wstring_view::npos;
   if (single && dropped.ends_with(L".pwb")) {
     runPacked(dropped);
   } else if (single && dropped.ends_with(L".db")) {
     BookWalker(ui_).run(dropped);
   } else {
-    showError(texts::kInvalidFile);
+    ui_.reportStopped(ExportStop::InvalidFile);
   }
 }
 
 void ExportDriver::runPacked(std::wstring_view archive) {
   const std::wstring program = SevenZipUnpacker::FindProgram();
   if (program == L"\\7z.exe") {
-    showError(texts::kSevenZipMissing);
+    ui_.reportStopped(ExportStop::SevenZipMissing);
     return;
   }
   const TemporaryFolder folder;
@@ -61,12 +45,8 @@ void ExportDriver::runPacked(std::wstring_view archive) {
   }();
   const std::wstring database = folder.file(baseName(archive) + L".db");
   if (result != SevenZipUnpacker::ExtractResult::Extracted || !fileExistsWide(database)) {
-    showError(texts::kUnpackFailed);
+    ui_.reportStopped(ExportStop::UnpackFailed);
     return;
   }
   BookWalker(ui_).run(database);
-}
-
-void ExportDriver::showError(const wchar_t* text) {
-  ui_.showNotice({text, texts::kErrorTitle, MB_ICONERROR});
 }

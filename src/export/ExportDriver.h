@@ -14,7 +14,6 @@ class ExportDriver {
 
  private:
   void runPacked(std::wstring_view archive);
-  void showError(const wchar_t* text);
 
   ExportUi& ui_;
 };

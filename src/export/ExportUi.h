@@ -1,19 +1,50 @@
-// What the export engine needs from the user interface. The app implements it with the real
-// window, dialogs and notices; the tests with a recorder.
+// What the export engine needs from the user interface, and what it tells it: the engine says
+// what happened; the app, which implements this with the real window, words and shows it. The
+// tests implement it with a recorder.
 #pragma once
 
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 struct ExportOptions {
   bool exportChapterList = false;  // also write toc.html
   bool numberFileNames = false;    // "1. title.txt"
 };
 
-struct Notice {
-  std::wstring text;
-  std::wstring title;
-  unsigned flags = 0;  // MB_ICONERROR (0x10) or MB_ICONINFORMATION (0x40)
+// Why an export ended before writing anything more.
+enum class ExportStop {
+  InvalidFile,      // not one file ending in ".pwb" or ".db"
+  SevenZipMissing,  // a packed book, and no 7-Zip installed
+  UnpackFailed,     // 7-Zip could not be started or could not unpack the book
+  FolderMissing,    // the chosen export folder does not exist
+  UnreadableBook,   // the book database cannot be read at all
+  UnsafeId,         // a folder id marks a book that was tampered with
+};
+
+// What an export that ran to its end could not write: how much, and the first few by name.
+class ExportFailures {
+ public:
+  static constexpr size_t kListed = 5;
+  struct Item {
+    std::string utf8Name;  // a folder, category or article, or toc.html
+    bool damagedBook;      // instead of a name: rows of the book could not be read
+  };
+
+  void addName(std::string_view utf8Name) { add({std::string(utf8Name), false}); }
+  void addDamagedBook() { add({std::string(), true}); }
+  int count() const { return count_; }
+  const std::vector<Item>& listed() const { return listed_; }
+
+ private:
+  void add(Item item) {
+    ++count_;
+    if (listed_.size() < kListed) listed_.push_back(std::move(item));
+  }
+
+  int count_ = 0;
+  std::vector<Item> listed_;
 };
 
 class ExportUi {
@@ -24,8 +55,10 @@ class ExportUi {
   // The export folder the user chose: no value when cancelled, an empty path when the choice
   // has no file-system path.
   virtual std::optional<std::wstring> chooseExportFolder() = 0;
-  // A modal notice; returns when the user has closed it.
-  virtual void showNotice(const Notice& notice) = 0;
+  // The export stopped early; returns when the user has been told.
+  virtual void reportStopped(ExportStop why) = 0;
+  // The export ran to its end, perhaps with failures; returns when the user has been told.
+  virtual void reportFinished(const ExportFailures& failures) = 0;
   // The wait cursor; the window takes no input while busy.
   virtual void setBusy(bool busy) = 0;
   // The export has written `done` of `total` articles. Called for every article: the user
@@ -33,8 +66,6 @@ class ExportUi {
   virtual void showProgress(int done, int total) = 0;
   // Lets the window repaint and answer the system while the export waits.
   virtual void keepResponsive() = 0;
-  // Whether the window takes dropped files; off while an export runs.
-  virtual void setDropTargetEnabled(bool enabled) = 0;
 };
 
 // Busy for as long as it lives.

@@ -7,7 +7,9 @@
 #include "app/AppUi.h"
 #include "app/DpiScale.h"
 #include "support/TempDir.h"
+#include "support/TestDataObject.h"
 #include "support/WindowTest.h"
+#include "win/GdiOwners.h"
 #include "win/TextConversion.h"
 
 namespace {
@@ -70,12 +72,6 @@ TEST_F(MainWindowTest, MenusHaveTheirTextsStatesAndMnemonics) {
   EXPECT_EQ(options, expected);
 }
 
-TEST_F(MainWindowTest, MenuTableCarriesTheFlagWords) {
-  std::vector<unsigned> flags;
-  for (const auto& item : menuTable()) flags.push_back(item.flags);
-  EXPECT_EQ(flags, (std::vector<unsigned>{0, 2, 0, 0, 0, 0, 0, 0, 0, 2}));
-}
-
 TEST_F(MainWindowTest, OptionsToggleAndTheEngineReadsThem) {
   AppUi ui(window_);
   EXPECT_FALSE(ui.options().exportChapterList);
@@ -92,32 +88,36 @@ TEST_F(MainWindowTest, OptionsToggleAndTheEngineReadsThem) {
   EXPECT_FALSE(ui.options().numberFileNames);
 }
 
-TEST_F(MainWindowTest, LabelFillsTheWindowWithItsTextAndFont) {
+// The label covers the window and shows all of its text, in characters 19 pixels high at 96 DPI.
+TEST_F(MainWindowTest, LabelShowsItsWholeTextAcrossTheWindow) {
   wchar_t text[256] = {};
   GetWindowTextW(window_.label(), text, 256);
-  EXPECT_EQ(std::wstring(text),
+  const std::wstring label = text;
+  EXPECT_EQ(label,
             L"\r\n\r\n拖到这里\r\n\r\n（只接受 db 和 pwb 文件，\r\n后者需要另行安装 7-Zip）");
 
-  LOGFONTW font{};
-  ASSERT_TRUE(GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window_.label(), WM_GETFONT, 0, 0)),
-                         sizeof font, &font));
-  const UINT dpi = dpiOfWindow(window_.handle());
-  EXPECT_EQ(std::wstring(font.lfFaceName), L"Microsoft YaHei UI");
-  EXPECT_EQ(font.lfHeight, scaleForDpi(-19, dpi));
-  EXPECT_EQ(font.lfWeight, 400);
-  EXPECT_EQ(font.lfCharSet, 134);
-  EXPECT_EQ(font.lfOutPrecision, 3);
-  EXPECT_EQ(font.lfClipPrecision, 2);
-  EXPECT_EQ(font.lfQuality, 1);
-  EXPECT_EQ(font.lfPitchAndFamily, 0x22);
-  EXPECT_FALSE(font.lfItalic);
-  EXPECT_FALSE(font.lfUnderline);
-
-  RECT client{}, label{};
+  RECT client{}, area{};
   GetClientRect(window_.handle(), &client);
-  GetClientRect(window_.label(), &label);
-  EXPECT_EQ(label.right, client.right);
-  EXPECT_EQ(label.bottom, client.bottom);
+  GetClientRect(window_.label(), &area);
+  EXPECT_EQ(area.right, client.right);
+  EXPECT_EQ(area.bottom, client.bottom);
+
+  const WindowDc dc(window_.label());
+  const SelectedObject font(dc.get(), window_.labelFont());
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc.get(), &metrics);
+  EXPECT_EQ(metrics.tmHeight - metrics.tmInternalLeading,
+            scaleForDpi(19, dpiOfWindow(window_.handle())));
+  int lines = 0;
+  for (size_t start = 0; start <= label.size(); ++lines) {
+    const size_t end = std::min(label.find(L"\r\n", start), label.size());
+    SIZE extent{};
+    GetTextExtentPoint32W(dc.get(), label.c_str() + start, static_cast<int>(end - start), &extent);
+    EXPECT_LE(extent.cx, area.right) << "line " << lines;
+    start = end + 2;
+  }
+  EXPECT_EQ(lines, 6);
+  EXPECT_LE(lines * metrics.tmHeight, area.bottom);
 }
 
 TEST_F(MainWindowTest, GeometryIsScaledToTheWindowsDpi) {
@@ -152,19 +152,34 @@ TEST_F(MainWindowTest, DropTargetIsRegisteredOnceAtATime) {
   target.revokeDropTarget(window_.handle());
   EXPECT_TRUE(target.registerDropTarget(window_.handle()));
   EXPECT_FALSE(target.registerDropTarget(window_.handle()));
-  AppUi ui(window_);
-  ui.setDropTargetEnabled(false);
-  EXPECT_TRUE(target.registerDropTarget(window_.handle()));
 }
 
-TEST_F(MainWindowTest, PostedDropRaisesTheHandlerOnTheWindowThread) {
+// The drop returns at once; its export runs on the window's thread afterwards, while the window
+// takes no further drop.
+TEST_F(MainWindowTest, DropRunsItsExportAfterTheDragWithNoDropsMeanwhile) {
+  IDropTarget& target = window_.dropTarget();
   std::vector<std::wstring> dropped;
-  window_.setFileDroppedHandler([&](const std::wstring& text) { dropped.push_back(text); });
-  PostMessageW(window_.handle(), kFilesDroppedMessage, 0,
-               reinterpret_cast<LPARAM>(new std::wstring(L"C:\\book.db")));
+  DWORD effectDuringExport = DROPEFFECT_COPY;
+  window_.setFileDroppedHandler([&](const std::wstring& text) {
+    dropped.push_back(text);
+    auto* other = TestDataObject::files({L"C:\\other.db"});
+    target.DragEnter(other, MK_LBUTTON, POINTL{60, 60}, &effectDuringExport);
+    target.DragLeave();
+    other->Release();
+  });
+  auto* data = TestDataObject::files({L"C:\\book.db"});
+  DWORD effect = DROPEFFECT_COPY;
+  target.DragEnter(data, MK_LBUTTON, POINTL{60, 60}, &effect);
+  target.Drop(data, MK_LBUTTON, POINTL{60, 60}, &effect);
+  data->Release();
+  EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_COPY));
+  EXPECT_TRUE(dropped.empty());
   MSG message;
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
   EXPECT_EQ(dropped, std::vector<std::wstring>{L"C:\\book.db"});
+  EXPECT_EQ(effectDuringExport, static_cast<DWORD>(DROPEFFECT_NONE));
+  EXPECT_FALSE(window_.dropTarget().registerDropTarget(window_.handle()))
+      << "registered again afterwards";
 }
 
 }  // namespace

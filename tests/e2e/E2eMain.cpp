@@ -9,6 +9,7 @@
 #include "e2e/RemoteApp.h"
 #include "e2e/SampleBook.h"
 #include "support/TempDir.h"
+#include "win/GdiOwners.h"
 #include "win/TextConversion.h"
 #include "win/WideFileOps.h"
 
@@ -20,14 +21,18 @@ bool saveScreenshot(HWND window, const std::wstring& path) {
   GetWindowRect(window, &rect);
   const int width = rect.right - rect.left + 40;
   const int height = rect.bottom - rect.top + 40;
-  const HDC screen = GetDC(nullptr);
-  const HDC memory = CreateCompatibleDC(screen);
+  const WindowDc screen(nullptr);
+  const UniqueMemoryDc memory(CreateCompatibleDC(screen.get()));
   BITMAPINFO info{};
   info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
   void* bits = nullptr;
-  const HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  const HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, rect.left - 20, rect.top - 20, SRCCOPY);
+  const UniqueBitmap bitmap(
+      CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!memory || !bitmap) return false;
+  {
+    const SelectedObject selected(memory.get(), bitmap.get());
+    BitBlt(memory.get(), 0, 0, width, height, screen.get(), rect.left - 20, rect.top - 20, SRCCOPY);
+  }
   const DWORD rowBytes = ((width * 3 + 3) / 4) * 4;
   const DWORD imageBytes = rowBytes * height;
   BITMAPFILEHEADER file{
@@ -36,10 +41,6 @@ bool saveScreenshot(HWND window, const std::wstring& path) {
   std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
   bytes.append(reinterpret_cast<const char*>(&info.bmiHeader), sizeof(BITMAPINFOHEADER));
   bytes.append(static_cast<const char*>(bits), imageBytes);
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
   writeFileBytes(path, bytes);
   return true;
 }

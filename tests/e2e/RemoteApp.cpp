@@ -6,6 +6,7 @@
 #include <ole2.h>
 #include <shlobj.h>
 
+#include "app/MainWindow.h"
 #include "support/TestDataObject.h"
 #include "win/Handles.h"
 
@@ -55,9 +56,9 @@ BOOL CALLBACK considerMainWindow(HWND window, LPARAM param) {
   auto& search = *reinterpret_cast<MainWindowSearch*>(param);
   DWORD process = 0;
   GetWindowThreadProcessId(window, &process);
-  char className[64] = {};
-  GetClassNameA(window, className, sizeof className);
-  if (process == search.processId && std::string(className) == "VellumixMainWindow" &&
+  wchar_t className[64] = {};
+  GetClassNameW(window, className, 64);
+  if (process == search.processId && std::wstring_view(className) == MainWindow::kClassName &&
       IsWindowVisible(window)) {
     search.found = window;
     return FALSE;

@@ -1,11 +1,12 @@
 // The engine's user interface for tests: answers the folder chooser as told and keeps every
-// notice and state change in order.
+// notice, worded as the app words it, and every state change in order.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "app/ExportNotices.h"
 #include "export/ExportUi.h"
 
 class RecordingUi : public ExportUi {
@@ -13,7 +14,7 @@ class RecordingUi : public ExportUi {
   ExportOptions exportOptions;
   std::optional<std::wstring> chosenFolder;  // no value: the user cancels
   std::vector<Notice> notices;
-  // "options", "choose", "busy", "idle", "drop off", "drop on", "notice"
+  // "options", "choose", "busy", "idle", "notice"
   std::vector<std::string> events;
   std::vector<std::pair<int, int>> progress;  // (done, total) as reported
 
@@ -25,14 +26,15 @@ class RecordingUi : public ExportUi {
     events.push_back("choose");
     return chosenFolder;
   }
-  void showNotice(const Notice& notice) override {
-    events.push_back("notice");
-    notices.push_back(notice);
-  }
+  void reportStopped(ExportStop why) override { record(noticeFor(why)); }
+  void reportFinished(const ExportFailures& failures) override { record(noticeFor(failures)); }
   void setBusy(bool busy) override { events.push_back(busy ? "busy" : "idle"); }
   void showProgress(int done, int total) override { progress.emplace_back(done, total); }
   void keepResponsive() override {}
-  void setDropTargetEnabled(bool enabled) override {
-    events.push_back(enabled ? "drop on" : "drop off");
+
+ private:
+  void record(Notice notice) {
+    events.push_back("notice");
+    notices.push_back(std::move(notice));
   }
 };

@@ -25,7 +25,7 @@ extern const wchar_t* const kInvalidFile;
 extern const wchar_t* const kChooseFolderPrompt;  // for the wide folder chooser
 
 // The window.
-extern const char* const kWindowTitle;
+extern const wchar_t* const kWindowTitle;
 extern const wchar_t* const kDropLabel;  // for the wide label control
 extern const char* const kProgramMenu;
 extern const char* const kAttribution;

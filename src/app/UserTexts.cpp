@@ -1,7 +1,7 @@
 // Every text the program shows, in one place. This file is compiled with code page 936 as its
 // execution character set: the narrow literals, for the A functions of the menu, are stored as
 // the bytes those expect; the wide ones are UTF-16.
-#include "export/UserTexts.h"
+#include "app/UserTexts.h"
 
 namespace texts {
 
@@ -24,7 +24,7 @@ const wchar_t* const kUnpackFailed = L"文件解压失败。";
 const wchar_t* const kInvalidFile = L"文件不合法。";
 const wchar_t* const kChooseFolderPrompt = L"选择导出位置（建议使用空文件夹）";
 
-const char* const kWindowTitle = "Vellumix";
+const wchar_t* const kWindowTitle = L"Vellumix";
 const wchar_t* const kDropLabel =
     L"\r\n\r\n拖到这里\r\n\r\n（只接受 db 和 pwb 文件，\r\n后者需要另行安装 7-Zip）";
 const char* const kProgramMenu = "程序 (&P)";
