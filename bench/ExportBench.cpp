@@ -1,4 +1,6 @@
-// Export speed: the engine against the floor of writing the same files, on synthetic books.
+// Export speed on synthetic books, each dropped as a .db and as a packed .pwb, timed from the
+// chooser's OK to the notice, against two floors: writing the same files from the book (one
+// query, one plain create and write each) and writing them with their bytes already in memory.
 // Prints a table; `--quick` uses books a twentieth of the size, for smoke runs;
 // `--progress-cost` measures only what showing the progress costs. `--folder DIR` puts the
 // books, the exports and the engine's working copies in DIR instead of the temporary folder.
@@ -17,7 +19,10 @@
 
 #include "app/MainWindow.h"
 #include "export/BookWalker.h"
+#include "export/ExportDriver.h"
+#include "export/SevenZipUnpacker.h"
 #include "win/Handles.h"
+#include "win/TemporaryFolder.h"
 #include "win/TextConversion.h"
 #include "win/WideFileOps.h"
 
@@ -41,6 +46,7 @@ struct PlannedFile {
 
 struct Book {
   std::wstring path;
+  std::wstring packedPath;  // the same database packed by 7-Zip
   std::vector<std::wstring> directories;
   std::vector<PlannedFile> files;
   long long bytes = 0;
@@ -59,15 +65,26 @@ class Random {
   unsigned state_ = 20261208u;
 };
 
-// No dialogs; progress goes to the real window when there is one.
+double seconds() {
+  LARGE_INTEGER frequency, now;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&now);
+  return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// No dialogs; progress goes to the real window when there is one. An export is timed as the
+// user waits for it: from the chooser's OK to the notice.
 class BenchUi : public ExportUi {
  public:
   BenchUi(std::wstring folder, MainWindow* window) : folder_(std::move(folder)), window_(window) {}
   ExportOptions options() override { return {}; }
-  std::optional<std::wstring> chooseExportFolder() override { return folder_; }
-  void reportStopped(ExportStop) override { finishedCleanly = false; }
+  std::optional<std::wstring> chooseExportFolder() override {
+    chosenAt_ = seconds();
+    return folder_;
+  }
+  void reportStopped(ExportStop) override { elapsed_ = -1; }
   void reportFinished(const ExportFailures& failures) override {
-    finishedCleanly = failures.count() == 0;
+    elapsed_ = failures.count() == 0 ? seconds() - chosenAt_ : -1;
   }
   void setBusy(bool busy) override {
     if (window_) window_->setBusy(busy);
@@ -78,19 +95,15 @@ class BenchUi : public ExportUi {
   void keepResponsive() override {
     if (window_) window_->pumpMessages();
   }
-  bool finishedCleanly = false;
+  // Seconds from the chooser's OK to the notice; negative when the export did not finish cleanly.
+  double elapsed() const { return elapsed_; }
 
  private:
   std::wstring folder_;
   MainWindow* window_;
+  double chosenAt_ = 0;
+  double elapsed_ = -1;
 };
-
-double seconds() {
-  LARGE_INTEGER frequency, now;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 void exec(sqlite3* db, const char* sql) { sqlite3_exec(db, sql, nullptr, nullptr, nullptr); }
 
@@ -177,8 +190,32 @@ Book makeBook(const BookShape& shape, const std::wstring& folder, const std::wst
   return book;
 }
 
-// The least work that gives the same files: directories made once, one query over every live
-// article in book order, one plain create and write each.
+// Writes one article the plainest way: one create, one write, one close.
+void writePlainFile(const std::wstring& path, const void* bytes, DWORD size) {
+  const auto file = ownFileHandle(CreateFileW(longPathForm(path).c_str(), GENERIC_WRITE, 0, nullptr,
+                                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  DWORD written = 0;
+  WriteFile(file.get(), bytes, size, &written, nullptr);
+}
+
+// Every live article's content in book order.
+std::vector<std::string> readContents(const Book& book) {
+  std::vector<std::string> contents;
+  sqlite3* db = nullptr;
+  sqlite3_open(wideToUtf8(book.path).c_str(), &db);
+  sqlite3_stmt* statement = nullptr;
+  sqlite3_prepare_v2(db, "SELECT content FROM Article WHERE deleted=0 ORDER BY id", -1, &statement,
+                     nullptr);
+  while (sqlite3_step(statement) == SQLITE_ROW)
+    contents.emplace_back(static_cast<const char*>(sqlite3_column_blob(statement, 0)),
+                          static_cast<size_t>(sqlite3_column_bytes(statement, 0)));
+  sqlite3_finalize(statement);
+  sqlite3_close(db);
+  return contents;
+}
+
+// The least work that gives the same files from the book: directories made once, one query over
+// every live article in book order, one plain create and write each.
 void writeFloor(const Book& book) {
   for (const auto& directory : book.directories)
     CreateDirectoryW(longPathForm(directory).c_str(), nullptr);
@@ -189,18 +226,45 @@ void writeFloor(const Book& book) {
                      nullptr);
   size_t index = 0;
   while (sqlite3_step(statement) == SQLITE_ROW && index < book.files.size()) {
-    const auto* bytes = sqlite3_column_blob(statement, 0);
-    const DWORD size = static_cast<DWORD>(sqlite3_column_bytes(statement, 0));
     const PlannedFile& planned = book.files[index++];
-    const std::wstring path = joinPath(book.directories[planned.directory], planned.name);
-    const auto file =
-        ownFileHandle(CreateFileW(longPathForm(path).c_str(), GENERIC_WRITE, 0, nullptr,
-                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    DWORD written = 0;
-    WriteFile(file.get(), bytes, size, &written, nullptr);
+    writePlainFile(joinPath(book.directories[planned.directory], planned.name),
+                   sqlite3_column_blob(statement, 0),
+                   static_cast<DWORD>(sqlite3_column_bytes(statement, 0)));
   }
   sqlite3_finalize(statement);
   sqlite3_close(db);
+}
+
+// Writing the same files with their bytes already in memory: what creating them costs alone.
+void writeBareFloor(const Book& book, const std::vector<std::string>& contents) {
+  for (const auto& directory : book.directories)
+    CreateDirectoryW(longPathForm(directory).c_str(), nullptr);
+  for (size_t i = 0; i < book.files.size() && i < contents.size(); ++i)
+    writePlainFile(joinPath(book.directories[book.files[i].directory], book.files[i].name),
+                   contents[i].data(), static_cast<DWORD>(contents[i].size()));
+}
+
+// Packs the book as a user's .pwb: the database under the same name, stored without compression
+// (unpacking is not timed, and storing keeps the benchmark's own preparation short).
+void packBook(Book& book) {
+  const size_t slash = book.path.rfind(L'\\');
+  const std::wstring folder = book.path.substr(0, slash);
+  const std::wstring name = book.path.substr(slash + 1);
+  book.packedPath = book.path.substr(0, book.path.size() - 3) + L".pwb";
+  DeleteFileW(book.packedPath.c_str());
+  std::wstring commandLine = L"\"" + SevenZipUnpacker::FindProgram() + L"\" a -t7z -mx0 \"" +
+                             book.packedPath + L"\" \"" + name + L"\" -bso0 -bsp0";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                      nullptr, folder.c_str(), &startup, &process)) {
+    std::printf("7-Zip could not be started: no packed books\n");
+    return;
+  }
+  const UniqueHandle processHandle(process.hProcess);
+  const UniqueHandle threadHandle(process.hThread);
+  WaitForSingleObject(processHandle.get(), INFINITE);
 }
 
 size_t workingSet() {
@@ -248,9 +312,8 @@ int measureProgressCost(const std::wstring& root, MainWindow& window) {
     removeDirectoryTree(out);
     createDirectoryTree(out);
     BenchUi ui(out, withProgress ? &window : nullptr);
-    const double start = seconds();
     BookWalker(ui).run(book.path);
-    total[withProgress] += seconds() - start;
+    total[withProgress] += ui.elapsed();
   }
   std::printf(
       "progress cost over %d runs each of %zu articles: without %.3f s, with %.3f s, "
@@ -281,11 +344,7 @@ int wmain(int argc, wchar_t** argv) {
       {"large", 800, 100 / divisor, 4, 1000, 12000},
       {"many folders", quick ? 200 : 4000, 5, 0, 1000, 4000},
   };
-  if (folder.empty()) {
-    wchar_t temp[MAX_PATH + 1];
-    GetTempPathW(MAX_PATH + 1, temp);
-    folder = temp;
-  }
+  if (folder.empty()) folder = temporaryDirectory();
   const std::wstring root = joinPath(folder, L"vellumix-bench");
   removeDirectoryTree(root);
   createDirectoryTree(root);
@@ -299,53 +358,75 @@ int wmain(int argc, wchar_t** argv) {
   if (mode == L"--progress-cost") return measureProgressCost(root, window);
   const std::wstring out = root + L"\\out";
   std::vector<Book> books;
-  for (const auto& shape : shapes) books.push_back(makeBook(shape, root, out));
+  for (const auto& shape : shapes) {
+    books.push_back(makeBook(shape, root, out));
+    packBook(books.back());
+  }
 
   // The books take turns within each round, so that the machine's slower and faster spells
   // reach all of them; within a book, each kind of run takes each place in the order once.
-  enum Kind { Engine, WithProgress, Floor };
+  enum Kind { Engine, WithProgress, Packed, Floor, BareFloor, kKinds };
   struct Figures {
-    double best[3] = {1e9, 1e9, 1e9};
+    double best[kKinds] = {1e9, 1e9, 1e9, 1e9, 1e9};
     size_t peakWorkingSet = 0;
   };
   std::vector<Figures> figures(books.size());
   for (int round = 0; round < 3; ++round) {
     for (size_t b = 0; b < books.size(); ++b) {
-      for (int place = 0; place < 3; ++place) {
-        const Kind kind = static_cast<Kind>((round + place) % 3);
+      for (int place = 0; place < kKinds; ++place) {
+        const Kind kind = static_cast<Kind>((round + place) % kKinds);
         removeDirectoryTree(out);
         createDirectoryTree(out);
-        const double start = seconds();
-        if (kind == Floor) {
-          writeFloor(books[b]);
+        double elapsed = -1;
+        if (kind == Floor || kind == BareFloor) {
+          const std::vector<std::string> contents =
+              kind == BareFloor ? readContents(books[b]) : std::vector<std::string>();
+          const double start = seconds();
+          if (kind == Floor)
+            writeFloor(books[b]);
+          else
+            writeBareFloor(books[b], contents);
+          elapsed = seconds() - start;
         } else {
           const WorkingSetSampler sampler(figures[b].peakWorkingSet);
           BenchUi ui(out, kind == WithProgress ? &window : nullptr);
-          BookWalker(ui).run(books[b].path);
-          if (!ui.finishedCleanly) std::printf("engine did not finish cleanly\n");
+          if (kind == Packed)
+            ExportDriver(ui).Run(books[b].packedPath);
+          else
+            BookWalker(ui).run(books[b].path);
+          elapsed = ui.elapsed();
+          if (elapsed < 0) std::printf("engine did not finish cleanly\n");
         }
-        figures[b].best[kind] = std::min(figures[b].best[kind], seconds() - start);
+        if (elapsed >= 0) figures[b].best[kind] = std::min(figures[b].best[kind], elapsed);
       }
     }
   }
   removeDirectoryTree(out);
 
-  std::printf("%-13s %9s %8s %10s %10s %7s %12s %10s %11s %9s\n", "book", "articles", "MB",
-              "engine s", "floor s", "ratio", "articles/s", "peak MB", "progress s", "cost %");
+  std::printf("%-18s %8s %7s %9s %8s %7s %7s %7s %11s %8s %10s %7s\n", "book", "articles", "MB",
+              "engine s", "floor s", "bare s", "/floor", "/bare", "articles/s", "peak MB",
+              "progress s", "cost %");
   size_t largestArticle = 0;
   for (size_t b = 0; b < books.size(); ++b) {
     const Book& book = books[b];
-    const double engineBest = figures[b].best[Engine];
-    const double floorBest = figures[b].best[Floor];
-    const double progressBest = figures[b].best[WithProgress];
-    std::printf("%-13s %9zu %8.1f %10.2f %10.2f %7.2f %12.0f %10.1f %11.2f %9.1f\n", shapes[b].name,
-                book.files.size(), static_cast<double>(book.bytes) / 1048576.0, engineBest,
-                floorBest, engineBest / floorBest,
-                static_cast<double>(book.files.size()) / engineBest,
-                static_cast<double>(figures[b].peakWorkingSet) / 1048576.0, progressBest,
-                100.0 * (progressBest - engineBest) / engineBest);
+    const Figures& f = figures[b];
+    for (const Kind kind : {Engine, Packed}) {
+      const double engine = f.best[kind];
+      const std::string name = std::string(shapes[b].name) + (kind == Packed ? " .pwb" : " .db");
+      std::printf("%-18s %8zu %7.1f %9.2f %8.2f %7.2f %7.2f %7.2f %11.0f %8.1f", name.c_str(),
+                  book.files.size(), static_cast<double>(book.bytes) / 1048576.0, engine,
+                  f.best[Floor], f.best[BareFloor], engine / f.best[Floor],
+                  engine / f.best[BareFloor], static_cast<double>(book.files.size()) / engine,
+                  static_cast<double>(f.peakWorkingSet) / 1048576.0);
+      if (kind == Engine)
+        std::printf(" %10.2f %7.1f\n", f.best[WithProgress],
+                    100.0 * (f.best[WithProgress] - engine) / engine);
+      else
+        std::printf("\n");
+    }
     largestArticle = std::max(largestArticle, book.largestArticle);
     DeleteFileW(book.path.c_str());
+    DeleteFileW(book.packedPath.c_str());
   }
   const auto secondsPerArticle = [&](size_t b) {
     return figures[b].best[Engine] / static_cast<double>(books[b].files.size());

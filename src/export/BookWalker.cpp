@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "bookdb/BookReader.h"
+#include "export/BookRowStream.h"
 #include "export/ChapterList.h"
 #include "export/NameRule.h"
 #include "win/TemporaryFolder.h"
@@ -47,7 +48,7 @@ bool writeArticle(const std::wstring& directory, const std::wstring& base, std::
 
 }  // namespace
 
-void BookWalker::run(std::wstring_view databasePath) {
+void BookWalker::run(std::wstring_view databasePath, BookFile file) {
   const ExportOptions options = ui_.options();
   const auto exportFolder = ui_.chooseExportFolder();
   if (!exportFolder) return;
@@ -56,21 +57,28 @@ void BookWalker::run(std::wstring_view databasePath) {
     return;
   }
   failures_ = ExportFailures();
-  if (const auto stop = walk(std::wstring(databasePath), *exportFolder, options))
+  if (const auto stop = walk(std::wstring(databasePath), file, *exportFolder, options))
     ui_.reportStopped(*stop);
   else
     ui_.reportFinished(failures_);
 }
 
-std::optional<ExportStop> BookWalker::walk(const std::wstring& databasePath,
+std::optional<ExportStop> BookWalker::walk(const std::wstring& databasePath, BookFile file,
                                            const std::wstring& exportFolder,
                                            const ExportOptions& options) {
   const BusyScope busy(ui_);
-  const TemporaryFolder work;
-  const std::wstring copy = work.file(L"tmp.db");
+  // The user's own book is never opened for writing: the walk reads a copy of it.
+  std::optional<TemporaryFolder> work;
+  std::wstring privatePath = databasePath;
+  if (file == BookFile::UsersOwn) {
+    work.emplace();
+    privatePath = work->file(L"tmp.db");
+    if (!work->created() || !copyBook(databasePath, privatePath)) return ExportStop::UnreadableBook;
+  } else {
+    SetFileAttributesW(longPathForm(privatePath).c_str(), FILE_ATTRIBUTE_NORMAL);
+  }
   BookReader book;
-  if (!work.created() || !copyBook(databasePath, copy) || !book.open(copy))
-    return ExportStop::UnreadableBook;
+  if (!book.open(privatePath)) return ExportStop::UnreadableBook;
   std::vector<BookFolder> folders;
   const BookReader::Status folderStatus = book.readFolders(folders);
   if (folderStatus == BookReader::Status::Unreadable) return ExportStop::UnreadableBook;
@@ -86,6 +94,9 @@ std::optional<ExportStop> BookWalker::walk(const std::wstring& databasePath,
   int done = 0;
   ui_.showProgress(done, total);
 
+  // The book is read on a thread of its own while this one writes the files.
+  BookRowStream rows(book, folders);
+  const auto keepResponsive = [this] { ui_.keepResponsive(); };
   for (const auto& folder : folders) {
     const std::wstring folderDirectory =
         joinPath(exportFolder, sanitizeName(utf8ToWide(folder.utf8Name), NameKind::Directory));
@@ -94,14 +105,20 @@ std::optional<ExportStop> BookWalker::walk(const std::wstring& databasePath,
 
     std::wstring directory = folderDirectory;
     int counter = 0;
-    const bool complete = book.readFolder(folder.utf8Id, [&](BookRow& row) {
+    for (;;) {
+      const BookRowStream::Item item = rows.next(keepResponsive);
+      if (item.endOfFolder) {
+        if (!item.folderComplete) failures_.addName(folder.utf8Name);
+        break;
+      }
+      const BookRow& row = item.row;
       if (row.kind == BookRow::Kind::Category) {
         directory =
             joinPath(folderDirectory, sanitizeName(utf8ToWide(row.utf8Title), NameKind::Directory));
         if (!createDirectoryTree(directory)) failures_.addName(row.utf8Title);
         chapterList.categoryHeading(row.utf8Title);
         counter = 0;
-        return;
+        continue;
       }
       chapterList.articleLine(row.isTxt, row.utf8Title);
       std::wstring base = sanitizeName(utf8ToWide(row.utf8Title), NameKind::FileBase);
@@ -111,8 +128,7 @@ std::optional<ExportStop> BookWalker::walk(const std::wstring& databasePath,
           !writeArticle(directory, base, row.isTxt ? L".txt" : L".md", row.content))
         failures_.addName(row.utf8Title);
       ui_.showProgress(++done, std::max(done, total));
-    });
-    if (!complete) failures_.addName(folder.utf8Name);
+    }
   }
   if (!chapterList.close()) failures_.addName("toc.html");
   return std::nullopt;

@@ -8,16 +8,20 @@
 
 #include "export/ExportUi.h"
 
+// Whose the database file is: the user's own is only ever read, through a copy; a private one
+// (the database 7-Zip unpacked into a temporary folder) is read in place.
+enum class BookFile { UsersOwn, Private };
+
 class BookWalker {
  public:
   explicit BookWalker(ExportUi& ui) : ui_(ui) {}
   // Exports the database at `databasePath`; every outcome is told through the UI.
-  void run(std::wstring_view databasePath);
+  void run(std::wstring_view databasePath, BookFile file = BookFile::UsersOwn);
 
  private:
   // No value when the walk ran to its end.
-  std::optional<ExportStop> walk(const std::wstring& databasePath, const std::wstring& exportFolder,
-                                 const ExportOptions& options);
+  std::optional<ExportStop> walk(const std::wstring& databasePath, BookFile file,
+                                 const std::wstring& exportFolder, const ExportOptions& options);
 
   ExportUi& ui_;
   ExportFailures failures_;

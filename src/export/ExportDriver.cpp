@@ -48,5 +48,6 @@ void ExportDriver::runPacked(std::wstring_view archive) {
     ui_.reportStopped(ExportStop::UnpackFailed);
     return;
   }
-  BookWalker(ui_).run(database);
+  // The unpacked database is the export's own, removed with its folder: read it where it is.
+  BookWalker(ui_).run(database, BookFile::Private);
 }

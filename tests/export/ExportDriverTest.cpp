@@ -76,6 +76,32 @@ TEST_F(ExportDriverTest, PackedBooksAreUnpackedWalkedAndCleanedUp) {
   }
 }
 
+// The database 7-Zip unpacked is the export's own: read where it is, never copied again; a
+// dropped database is the user's and is read through a copy.
+TEST_F(ExportDriverTest, OnlyTheUsersOwnDatabaseIsCopied) {
+  makeBook(work_ / L"Book.db");
+  pack(work_ / L"Book.pwb", L"Book.db");
+  const struct {
+    const wchar_t* dropped;
+    std::vector<std::string> databases;  // in the export's temporary folders, during the export
+  } cases[] = {{L"Book.pwb", {"Book.db"}}, {L"Book.db", {"tmp.db"}}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(wideToUtf8(c.dropped));
+    removeDirectoryTree(out_.path());
+    createDirectoryTree(out_.path());
+    std::vector<std::string> databases;
+    ui_.progress.clear();
+    ui_.duringExport = [&] {
+      for (const auto& [name, bytes] : readTree(temp_.path()))
+        if (name.ends_with(".db") && name.substr(0, name.find('/')).ends_with(".tmp"))
+          databases.push_back(name.substr(name.rfind('/') + 1));
+    };
+    ExportDriver(ui_).Run(work_ / c.dropped);
+    EXPECT_EQ(databases, c.databases);
+    EXPECT_EQ(readTree(out_.path()), expectedTree());
+  }
+}
+
 TEST_F(ExportDriverTest, DatabaseInASubFolderOfTheArchiveIsFound) {
   createDirectoryTree(work_ / L"内");
   makeBook(work_ / L"内\\Book.db");

@@ -2,6 +2,7 @@
 // notice, worded as the app words it, and every state change in order.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,6 +18,7 @@ class RecordingUi : public ExportUi {
   // "options", "choose", "busy", "idle", "notice"
   std::vector<std::string> events;
   std::vector<std::pair<int, int>> progress;  // (done, total) as reported
+  std::function<void()> duringExport;         // called at the first progress report
 
   ExportOptions options() override {
     events.push_back("options");
@@ -29,7 +31,10 @@ class RecordingUi : public ExportUi {
   void reportStopped(ExportStop why) override { record(noticeFor(why)); }
   void reportFinished(const ExportFailures& failures) override { record(noticeFor(failures)); }
   void setBusy(bool busy) override { events.push_back(busy ? "busy" : "idle"); }
-  void showProgress(int done, int total) override { progress.emplace_back(done, total); }
+  void showProgress(int done, int total) override {
+    if (progress.empty() && duringExport) duringExport();
+    progress.emplace_back(done, total);
+  }
   void keepResponsive() override {}
 
  private:
