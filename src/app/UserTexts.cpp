@@ -28,7 +28,7 @@ const wchar_t* const kWindowTitle = L"Vellumix";
 const wchar_t* const kDropLabel =
     L"\r\n\r\n拖到这里\r\n\r\n（只接受 db 和 pwb 文件，\r\n后者需要另行安装 7-Zip）";
 const char* const kProgramMenu = "程序 (&P)";
-const char* const kAttribution = "Vellumix 1.0 · 版权所有 2026 Vellumix 开发团队";
+const char* const kAttribution = "Vellumix " VELLUMIX_VERSION " · 版权所有 2026 Vellumix 开发团队";
 const char* const kAboutItem = "关于... (&A)";
 const char* const kHelpItem = "帮助... (&H)";
 const char* const kOptionsMenu = "选项 (&O)";

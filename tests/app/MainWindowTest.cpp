@@ -58,8 +58,9 @@ TEST_F(MainWindowTest, MenusHaveTheirTextsStatesAndMnemonics) {
 
   const auto program = entriesOf(GetSubMenu(bar, 0));
   ASSERT_EQ(program.size(), 4u);
-  EXPECT_EQ(program[0].state, static_cast<UINT>(MF_GRAYED));
-  EXPECT_FALSE(program[0].text.empty());
+  EXPECT_EQ(
+      program[0],
+      (MenuEntry{"Vellumix " VELLUMIX_VERSION " · 版权所有 2026 Vellumix 开发团队", MF_GRAYED}));
   EXPECT_EQ(program[1], (MenuEntry{"-", 0}));
   EXPECT_EQ(program[2], (MenuEntry{"关于... (&A)", 0}));
   EXPECT_EQ(program[3], (MenuEntry{"帮助... (&H)", 0}));

@@ -24,6 +24,29 @@ class EndToEndTest : public ::testing::Test {
   std::wstring packed_;
 };
 
+// The program file names the project's version, as Explorer's properties show it.
+TEST(ProgramFileTest, CarriesTheProjectVersion) {
+  const std::wstring exe = vellumixExe();
+  const DWORD size = GetFileVersionInfoSizeW(exe.c_str(), nullptr);
+  ASSERT_GT(size, 0u);
+  std::vector<char> info(size);
+  ASSERT_TRUE(GetFileVersionInfoW(exe.c_str(), 0, size, info.data()));
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+  const std::string numbers = std::to_string(HIWORD(fixed->dwProductVersionMS)) + "." +
+                              std::to_string(LOWORD(fixed->dwProductVersionMS)) + "." +
+                              std::to_string(HIWORD(fixed->dwProductVersionLS));
+  EXPECT_EQ(numbers, VELLUMIX_VERSION);
+  for (const wchar_t* field : {L"ProductVersion", L"FileVersion"}) {
+    wchar_t* text = nullptr;
+    ASSERT_TRUE(VerQueryValueW(info.data(),
+                               (std::wstring(L"\\StringFileInfo\\080404b0\\") + field).c_str(),
+                               reinterpret_cast<void**>(&text), &length));
+    EXPECT_EQ(wideToUtf8(text), VELLUMIX_VERSION);
+  }
+}
+
 TEST_F(EndToEndTest, PackedBookWithBothOptionsTickedByKeyboard) {
   RemoteApp app(vellumixExe());
   ASSERT_NE(app.window(), nullptr);
