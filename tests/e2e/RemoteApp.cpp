@@ -256,6 +256,16 @@ ShownNotice RemoteApp::takeNotice(DWORD timeoutMs) {
   return notice;
 }
 
+int RemoteApp::progressPercent() const {
+  const HWND bar = FindWindowExW(window_, nullptr, PROGRESS_CLASSW, nullptr);
+  if (bar == nullptr || !IsWindowVisible(bar)) return -1;
+  DWORD_PTR position = 0;
+  DWORD_PTR high = 0;
+  SendMessageTimeoutW(bar, PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, 2000, &position);
+  SendMessageTimeoutW(bar, PBM_GETRANGE, FALSE, 0, SMTO_ABORTIFHUNG, 2000, &high);
+  return high ? static_cast<int>(position * 100 / high) : 0;
+}
+
 DWORD RemoteApp::close() {
   PostMessageW(window_, WM_CLOSE, 0, 0);
   if (WaitForSingleObject(process_.hProcess, 10000) != WAIT_OBJECT_0) {

@@ -37,6 +37,8 @@ class RemoteApp {
   ShownNotice takeNotice(DWORD timeoutMs = 20000);
   // True when a notice shows up within `ms`.
   bool noticeWithin(DWORD ms);
+  // How far the export shown in the window is, in percent; -1 while no progress is shown.
+  int progressPercent() const;
   // Closes the window; returns the exit code.
   DWORD close();
 
