@@ -5,8 +5,9 @@
 
 namespace {
 
-// Enough for the writer never to wait while the reader keeps up, small beside the working set.
-constexpr size_t kBatchBytes = 4 << 20;
+// Enough for the writer never to wait while the reader keeps up, small beside the working set:
+// the writer's batch and the one being filled are both held at once.
+constexpr size_t kBatchBytes = 1 << 20;
 constexpr size_t kBatchItems = 1024;
 constexpr DWORD kResponsiveIntervalMs = 50;
 

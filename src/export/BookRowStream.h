@@ -1,6 +1,6 @@
 // Reads a book's folders on a thread of its own, a little ahead of the thread that writes the
 // files: each folder's rows in order, then the end of that folder. Rows cross between the two in
-// batches of a few megabytes (one article alone when it is larger), and a thread is woken only
+// batches of about a megabyte (one article alone when it is larger), and a thread is woken only
 // when it waits, so that handing a row over costs next to nothing.
 #pragma once
 
