@@ -57,7 +57,7 @@ constexpr KeyCopy kCategoryKeys = {
     "INSERT INTO temp.vellumix_rows SELECT folderId, rank, rowid, 1 FROM Category "
     "WHERE deleted=0 AND rowid=?1"};
 constexpr const char* kRowsOfFolder =
-    "SELECT row, isCategory FROM temp.vellumix_rows WHERE folderId=?1 ORDER BY rank";
+    "SELECT row, isCategory FROM temp.vellumix_rows WHERE folderId=?1 ORDER BY rank, rowid";
 // Whether an article is deleted is asked here rather than in the lookup: in a book the flag may
 // come after the content, and a content page that cannot be read must cost that article only.
 constexpr const char* kArticleByRowid =
@@ -188,7 +188,9 @@ bool BookReader::buildLookup() {
     if (result == KeyCopyResult::Impossible) return false;
     if (result == KeyCopyResult::RowsLost) rowsLost_ = true;
   }
-  return execute(kLookupIndex);
+  // Without its index the lookup still answers, by a scan per folder.
+  execute(kLookupIndex);
+  return true;
 }
 
 BookReader::Status BookReader::readFolders(std::vector<BookFolder>& folders) {
