@@ -18,8 +18,6 @@ namespace {
 // Copies the book and the journal or write-ahead log that may hold its latest changes.
 bool copyBook(const std::wstring& source, const std::wstring& target) {
   if (!copyFileWide(source, target, true)) return false;
-  // The copy of a read-only book must take the lookup.
-  SetFileAttributesW(longPathForm(target).c_str(), FILE_ATTRIBUTE_NORMAL);
   for (const wchar_t* companion : {L"-wal", L"-journal"}) {
     if (fileExistsWide(source + companion) &&
         !copyFileWide(source + companion, target + companion, true))

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "win/Handles.h"
 
@@ -31,6 +32,13 @@ size_t rootLength(std::wstring_view longPath) {
 
 DWORD attributesOf(std::wstring_view path) {
   return GetFileAttributesW(longPathForm(path).c_str());
+}
+
+// Marks a file being written to go when its handle closes: nothing half-written is left behind
+// under a name that looks complete. The handle must have been opened with DELETE access.
+void discardOnClose(HANDLE file) {
+  FILE_DISPOSITION_INFO dispose{TRUE};
+  SetFileInformationByHandle(file, FileDispositionInfo, &dispose, sizeof dispose);
 }
 
 }  // namespace
@@ -89,7 +97,29 @@ bool isDirectoryWide(std::wstring_view path) {
 }
 
 bool copyFileWide(std::wstring_view source, std::wstring_view target, bool overwrite) {
-  return CopyFileW(longPathForm(source).c_str(), longPathForm(target).c_str(), !overwrite) != 0;
+  // Shared for writing too: the program that owns a database may keep it open while it is
+  // copied, with its latest changes in a log beside it.
+  const auto from = ownFileHandle(CreateFileW(
+      longPathForm(source).c_str(), GENERIC_READ,
+      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+      FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!from) return false;
+  const auto to = ownFileHandle(CreateFileW(longPathForm(target).c_str(), GENERIC_WRITE | DELETE,
+                                            0, nullptr, overwrite ? CREATE_ALWAYS : CREATE_NEW,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!to) return false;
+  // Large pieces: a book of hundreds of megabytes is copied in a few hundred calls.
+  constexpr DWORD kPiece = 4 << 20;
+  const auto buffer = std::make_unique<char[]>(kPiece);
+  for (;;) {
+    DWORD read = 0;
+    if (!ReadFile(from.get(), buffer.get(), kPiece, &read, nullptr)) break;
+    if (read == 0) return true;
+    DWORD written = 0;
+    if (!WriteFile(to.get(), buffer.get(), read, &written, nullptr) || written != read) break;
+  }
+  discardOnClose(to.get());
+  return false;
 }
 
 bool fileExistsWide(std::wstring_view path) {
@@ -141,9 +171,7 @@ NewFileResult writeNewFile(std::wstring_view path, std::string_view bytes) {
     const DWORD size = static_cast<DWORD>(std::min(kChunk, bytes.size() - done));
     DWORD written = 0;
     if (!WriteFile(file.get(), bytes.data() + done, size, &written, nullptr) || written != size) {
-      // Leave no truncated article behind under a name that looks complete.
-      FILE_DISPOSITION_INFO dispose{TRUE};
-      SetFileInformationByHandle(file.get(), FileDispositionInfo, &dispose, sizeof dispose);
+      discardOnClose(file.get());
       return NewFileResult::Failed;
     }
     done += size;

@@ -16,6 +16,8 @@ std::wstring joinPath(std::wstring_view directory, std::wstring_view name);
 // afterwards.
 bool createDirectoryTree(std::wstring_view path);
 bool isDirectoryWide(std::wstring_view path);
+// Copies the bytes of `source` to `target`, which gets plain attributes. A copy that fails
+// part-way is removed; an existing target is replaced only with `overwrite`.
 bool copyFileWide(std::wstring_view source, std::wstring_view target, bool overwrite);
 // True for an existing file or directory of that name.
 bool fileExistsWide(std::wstring_view path);

@@ -69,6 +69,37 @@ TEST(WideFileOpsTest, CopyRespectsTheOverwriteFlag) {
   EXPECT_FALSE(copyFileWide(dir / L"missing", dir / L"c", true));
 }
 
+TEST(WideFileOpsTest, CopiesAreByteExactAtEverySize) {
+  TempDir dir;
+  const size_t piece = 4 << 20;
+  for (const size_t size : {size_t{0}, size_t{1}, piece - 1, piece, 2 * piece + 1}) {
+    std::string bytes(size, '\0');
+    for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 7919) >> 3);
+    writeFileBytes(dir / L"source", bytes);
+    ASSERT_TRUE(copyFileWide(dir / L"source", dir / L"copy", true)) << size;
+    EXPECT_EQ(readFileBytes(dir / L"copy"), bytes) << size;
+  }
+}
+
+// A book may be read-only, or still open in the program that writes it.
+TEST(WideFileOpsTest, CopyOfABookInUseOrReadOnlyIsAPlainFile) {
+  TempDir dir;
+  writeFileBytes(dir / L"read-only", "a");
+  SetFileAttributesW((dir / L"read-only").c_str(), FILE_ATTRIBUTE_READONLY);
+  EXPECT_TRUE(copyFileWide(dir / L"read-only", dir / L"copy 1", true));
+  EXPECT_EQ(GetFileAttributesW((dir / L"copy 1").c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+  SetFileAttributesW((dir / L"read-only").c_str(), FILE_ATTRIBUTE_NORMAL);
+
+  writeFileBytes(dir / L"open", "b");
+  const HANDLE writer =
+      CreateFileW((dir / L"open").c_str(), GENERIC_READ | GENERIC_WRITE,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+  EXPECT_TRUE(copyFileWide(dir / L"open", dir / L"copy 2", true));
+  CloseHandle(writer);
+  EXPECT_EQ(readFileBytes(dir / L"copy 2"), "b");
+}
+
 TEST(WideFileOpsTest, ExistenceMatchesFilesAndDirectoriesButNoWildcards) {
   TempDir dir;
   writeFileBytes(dir / L"a.txt", "");
