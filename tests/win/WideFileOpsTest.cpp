@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "support/TempDir.h"
+#include "win/Handles.h"
 #include "win/TextConversion.h"
 #include "win/WideFileOps.h"
 
@@ -91,12 +92,13 @@ TEST(WideFileOpsTest, CopyOfABookInUseOrReadOnlyIsAPlainFile) {
   SetFileAttributesW((dir / L"read-only").c_str(), FILE_ATTRIBUTE_NORMAL);
 
   writeFileBytes(dir / L"open", "b");
-  const HANDLE writer =
-      CreateFileW((dir / L"open").c_str(), GENERIC_READ | GENERIC_WRITE,
-                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(writer, INVALID_HANDLE_VALUE);
-  EXPECT_TRUE(copyFileWide(dir / L"open", dir / L"copy 2", true));
-  CloseHandle(writer);
+  {
+    const auto writer = ownFileHandle(
+        CreateFileW((dir / L"open").c_str(), GENERIC_READ | GENERIC_WRITE,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(writer);
+    EXPECT_TRUE(copyFileWide(dir / L"open", dir / L"copy 2", true));
+  }
   EXPECT_EQ(readFileBytes(dir / L"copy 2"), "b");
 }
 
