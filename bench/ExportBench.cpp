@@ -377,16 +377,29 @@ int wmain(int argc, wchar_t** argv) {
         if (round[kind] >= 0) best = std::min(best, round[kind]);
       return best;
     }
-    // The median over the rounds of each run against the floor run next to it: the machine's
-    // speed swings more between rounds than within one, and more than the margins we aim for.
-    double ratio(Kind kind, Kind floor) const {
+    // Each round's run against the floor run next to it, lowest first.
+    std::vector<double> sortedRatios(Kind kind, Kind floor) const {
       std::vector<double> ratios;
       for (const auto& round : elapsed)
         if (round[kind] >= 0 && round[floor] > 0) ratios.push_back(round[kind] / round[floor]);
-      if (ratios.empty()) return 0;
       std::sort(ratios.begin(), ratios.end());
+      return ratios;
+    }
+    // Their median: the machine's speed swings more between rounds than within one, and more
+    // than the margins we aim for.
+    double ratio(Kind kind, Kind floor) const {
+      const std::vector<double> ratios = sortedRatios(kind, floor);
+      if (ratios.empty()) return 0;
       const size_t middle = ratios.size() / 2;
       return ratios.size() % 2 ? ratios[middle] : (ratios[middle - 1] + ratios[middle]) / 2;
+    }
+    // The lowest and highest of those ratios: how far the machine swung on this row.
+    std::string ratioRange(Kind kind, Kind floor) const {
+      const std::vector<double> ratios = sortedRatios(kind, floor);
+      if (ratios.empty()) return "-";
+      char text[32];
+      std::snprintf(text, sizeof text, "%.2f-%.2f", ratios.front(), ratios.back());
+      return text;
     }
   };
   std::vector<Figures> figures(books.size());
@@ -422,9 +435,9 @@ int wmain(int argc, wchar_t** argv) {
   }
   removeDirectoryTree(out);
 
-  std::printf("%-18s %8s %7s %9s %8s %7s %7s %7s %11s %8s %10s %7s\n", "book", "articles", "MB",
-              "engine s", "floor s", "bare s", "/floor", "/bare", "articles/s", "peak MB",
-              "progress s", "cost %");
+  std::printf("%-18s %8s %7s %9s %8s %7s %7s %9s %7s %11s %8s %10s %7s\n", "book", "articles",
+              "MB", "engine s", "floor s", "bare s", "/floor", "range", "/bare", "articles/s",
+              "peak MB", "progress s", "cost %");
   size_t largestArticle = 0;
   for (size_t b = 0; b < books.size(); ++b) {
     const Book& book = books[b];
@@ -432,9 +445,10 @@ int wmain(int argc, wchar_t** argv) {
     for (const Kind kind : {Engine, Packed}) {
       const double engine = f.best(kind);
       const std::string name = std::string(shapes[b].name) + (kind == Packed ? " .pwb" : " .db");
-      std::printf("%-18s %8zu %7.1f %9.2f %8.2f %7.2f %7.2f %7.2f %11.0f %8.1f", name.c_str(),
+      std::printf("%-18s %8zu %7.1f %9.2f %8.2f %7.2f %7.2f %9s %7.2f %11.0f %8.1f", name.c_str(),
                   book.files.size(), static_cast<double>(book.bytes) / 1048576.0, engine,
-                  f.best(Floor), f.best(BareFloor), f.ratio(kind, Floor), f.ratio(kind, BareFloor),
+                  f.best(Floor), f.best(BareFloor), f.ratio(kind, Floor),
+                  f.ratioRange(kind, Floor).c_str(), f.ratio(kind, BareFloor),
                   static_cast<double>(book.files.size()) / engine,
                   static_cast<double>(f.peakWorkingSet) / 1048576.0);
       if (kind == Engine)
