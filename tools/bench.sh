@@ -22,8 +22,15 @@ if ! $on_disk; then
   session_cleanup='rm -rf "$memory" "$WINEPREFIX/dosdevices/r:"'
   folder=(--folder 'R:\')
 fi
+# The CPU time of the whole machine so far, and the part of it that the host of a virtual machine
+# took for others (steal): the seconds of a run swing with it, more than the margins we aim for.
+cpu_times() { awk '/^cpu / { print $2+$3+$4+$5+$6+$7+$8+$9, $9 }' /proc/stat; }
 for arch in x86_64 i686; do
   echo "== $arch, $(nproc) cores, $(date -u +%F), $($on_disk && echo "on disk" || echo "in memory")"
+  read -r total_before steal_before < <(cpu_times)
   "$root/tools/wine-run" "$root/build/$arch/bench/export_bench.exe" "${mode[@]}" "${folder[@]}" \
     2>/dev/null
+  read -r total_after steal_after < <(cpu_times)
+  awk -v t=$((total_after - total_before)) -v s=$((steal_after - steal_before)) \
+    'BEGIN { if (t > 0) printf "time the host took from this machine (steal): %.1f %%\n", 100 * s / t }'
 done
