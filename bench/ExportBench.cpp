@@ -368,8 +368,8 @@ int wmain(int argc, wchar_t** argv) {
   // reach all of them. Within a book, the two floors stand in the middle of every round, so that
   // each export has a floor run beside it, and the exports take turns around them: each comes
   // first, in the middle and last once, and so after a different run each time. (Turning one
-  // order round put each kind after the same one in every round: the export after the bare
-  // floor paid, every time, for what freeing its contents left behind.)
+  // order round put each kind after the same one in every round, so that a row carried, every
+  // time, whatever the run before it left behind.)
   enum Kind { Engine, WithProgress, Packed, Floor, BareFloor, kKinds };
   constexpr int kRounds = 3;
   constexpr Kind kOrder[kRounds][kKinds] = {
