@@ -52,10 +52,12 @@ std::wstring temporaryDirectory() {
 }
 
 std::wstring makeTempFolderName() {
+  // The counter also steps over the names found taken, so the next call starts past the name
+  // this one gives: a run of taken names does not hand out the same free one twice.
   static DWORD counter = 0;
   const std::wstring directory = temporaryDirectory();
   if (directory.empty()) return std::wstring();
-  for (DWORD number = GetTickCount() + counter++;; ++number) {
+  for (DWORD number = GetTickCount() + counter++;; ++number, ++counter) {
     wchar_t name[16];
     std::swprintf(name, 16, L"%lx.tmp", static_cast<unsigned long>(number));
     const std::wstring candidate = directory + name;

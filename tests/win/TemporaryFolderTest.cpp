@@ -34,9 +34,13 @@ TEST(TemporaryFolderTest, NamesSkipWhatExists) {
     taken.push_back(prefix + name);
     createDirectoryTree(taken.back());
   }
+  // Both calls meet the run of taken names; neither may hand out the other's name.
   const std::wstring next = makeTempFolderName();
+  const std::wstring after = makeTempFolderName();
+  EXPECT_NE(next, after);
   for (const auto& path : taken) {
     EXPECT_NE(next, path);
+    EXPECT_NE(after, path);
     removeDirectoryTree(path);
   }
 }
