@@ -234,15 +234,18 @@ TEST_F(BookWalkerTest, LatestChangesInTheWriteAheadLogAreExported) {
 
 TEST_F(BookWalkerTest, FailuresAreCountedAndNamed) {
   BookBuilder builder(bookPath());
-  builder.folder("f1", "被占用").folder("f2", "好的");
-  for (int i = 1; i <= 6; ++i) builder.article("f1", "章" + std::to_string(i), "txt", i, "x");
-  builder.article("f2", "能写的", "txt", 1, "y");
+  builder.folder("f1", "被占用").folder("f2", "也被占用").folder("f3", "好的");
+  for (int i = 1; i <= 6; ++i)
+    builder.article(i <= 2 ? "f1" : "f2", "章" + std::to_string(i), "txt", i, "x");
+  builder.article("f3", "能写的", "txt", 1, "y");
   builder.finish();
   writeFileBytes(out_ / L"被占用", "a file where the folder should go");
+  writeFileBytes(out_ / L"也被占用", "and another");
   BookWalker(ui_).run(bookPath());
   ASSERT_EQ(ui_.notices.size(), 1u);
+  // Named in the book's order: a folder just before its own articles.
   EXPECT_EQ(ui_.notices[0].text,
-            L"完成，但有 7 项未能写出：\r\n被占用\r\n章1\r\n章2\r\n章3\r\n章4\r\n……");
+            L"完成，但有 8 项未能写出：\r\n被占用\r\n章1\r\n章2\r\n也被占用\r\n章3\r\n……");
   EXPECT_EQ(ui_.notices[0].title, L"错误");
   EXPECT_EQ(ui_.notices[0].flags, 0x10u);
   EXPECT_EQ(exported().at("好的/能写的.txt"), "y");
