@@ -108,8 +108,9 @@ bool copyFileWide(std::wstring_view source, std::wstring_view target, bool overw
                                             0, nullptr, overwrite ? CREATE_ALWAYS : CREATE_NEW,
                                             FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!to) return false;
-  // Large pieces: a book of hundreds of megabytes is copied in a few hundred calls.
-  constexpr DWORD kPiece = 4 << 20;
+  // Pieces that stay in the processor's cache between the read and the write: 4 MB pieces took
+  // twice as long as these on a book of 500 MB; smaller ones only add calls.
+  constexpr DWORD kPiece = 256 << 10;
   const auto buffer = std::make_unique<char[]>(kPiece);
   for (;;) {
     DWORD read = 0;
