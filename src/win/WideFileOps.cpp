@@ -96,7 +96,8 @@ bool isDirectoryWide(std::wstring_view path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-bool copyFileWide(std::wstring_view source, std::wstring_view target, bool overwrite) {
+bool copyFileWide(std::wstring_view source, std::wstring_view target, bool overwrite,
+                  std::stop_token stop) {
   // Shared for writing too: the program that owns a database may keep it open while it is
   // copied, with its latest changes in a log beside it.
   const auto from = ownFileHandle(CreateFileW(
@@ -112,7 +113,7 @@ bool copyFileWide(std::wstring_view source, std::wstring_view target, bool overw
   // twice as long as these on a book of 500 MB; smaller ones only add calls.
   constexpr DWORD kPiece = 256 << 10;
   const auto buffer = std::make_unique<char[]>(kPiece);
-  for (;;) {
+  while (!stop.stop_requested()) {
     DWORD read = 0;
     if (!ReadFile(from.get(), buffer.get(), kPiece, &read, nullptr)) break;
     if (read == 0) return true;

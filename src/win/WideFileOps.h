@@ -1,6 +1,7 @@
 // File-system helpers on UTF-16 paths of any length and any characters.
 #pragma once
 
+#include <stop_token>
 #include <string>
 #include <string_view>
 
@@ -17,8 +18,10 @@ std::wstring joinPath(std::wstring_view directory, std::wstring_view name);
 bool createDirectoryTree(std::wstring_view path);
 bool isDirectoryWide(std::wstring_view path);
 // Copies the bytes of `source` to `target`, which gets plain attributes. A copy that fails
-// part-way is removed; an existing target is replaced only with `overwrite`.
-bool copyFileWide(std::wstring_view source, std::wstring_view target, bool overwrite);
+// part-way, or is stopped through `stop`, is removed; an existing target is replaced only with
+// `overwrite`.
+bool copyFileWide(std::wstring_view source, std::wstring_view target, bool overwrite,
+                  std::stop_token stop = {});
 // True for an existing file or directory of that name.
 bool fileExistsWide(std::wstring_view path);
 // Deletes a directory with everything in it, depth-first. True when it is gone afterwards.

@@ -70,6 +70,15 @@ TEST(WideFileOpsTest, CopyRespectsTheOverwriteFlag) {
   EXPECT_FALSE(copyFileWide(dir / L"missing", dir / L"c", true));
 }
 
+TEST(WideFileOpsTest, StoppedCopyLeavesNoTarget) {
+  TempDir dir;
+  writeFileBytes(dir / L"a", std::string(1 << 20, 'a'));
+  std::stop_source stop;
+  stop.request_stop();
+  EXPECT_FALSE(copyFileWide(dir / L"a", dir / L"b", true, stop.get_token()));
+  EXPECT_FALSE(fileExistsWide(dir / L"b"));
+}
+
 TEST(WideFileOpsTest, CopiesAreByteExactAtEverySize) {
   TempDir dir;
   const size_t piece = 256 << 10;
