@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "bookdb/BookReader.h"
+#include "export/BookCopy.h"
 #include "export/BookRowStream.h"
 #include "export/ChapterList.h"
 #include "export/NameRule.h"
-#include "win/TemporaryFolder.h"
 #include "win/TextConversion.h"
 #include "win/WideFileOps.h"
 
@@ -18,17 +18,6 @@ namespace {
 
 // How many directories are made in a row before the window is let answer.
 constexpr size_t kDirectoriesBetweenPumps = 64;
-
-// Copies the book and the journal or write-ahead log that may hold its latest changes.
-bool copyBook(const std::wstring& source, const std::wstring& target) {
-  if (!copyFileWide(source, target, true)) return false;
-  for (const wchar_t* companion : {L"-wal", L"-journal"}) {
-    if (fileExistsWide(source + companion) &&
-        !copyFileWide(source + companion, target + companion, true))
-      return false;
-  }
-  return true;
-}
 
 // Writes an article under `base` + `suffix`, or under `base` + "_n" + `suffix` for the first n
 // that no file or directory has yet.
@@ -52,6 +41,10 @@ bool writeArticle(const std::wstring& directory, const std::wstring& base, std::
 
 void BookWalker::run(std::wstring_view databasePath, BookFile file) {
   const ExportOptions options = ui_.options();
+  // The user's own book is never opened for writing: the walk reads a copy of it, made while
+  // the user chooses the folder.
+  std::optional<BookCopy> copy;
+  if (file == BookFile::UsersOwn) copy.emplace(databasePath);
   const auto exportFolder = ui_.chooseExportFolder();
   if (!exportFolder) return;
   if (exportFolder->empty() || !isDirectoryWide(*exportFolder)) {
@@ -59,28 +52,27 @@ void BookWalker::run(std::wstring_view databasePath, BookFile file) {
     return;
   }
   failures_ = ExportFailures();
-  if (const auto stop = walk(std::wstring(databasePath), file, *exportFolder, options))
+  std::optional<ExportStop> stop;
+  {
+    const BusyScope busy(ui_);
+    if (copy && !copy->wait([this] { ui_.keepResponsive(); }))
+      stop = ExportStop::UnreadableBook;
+    else
+      stop = walk(copy ? copy->path() : std::wstring(databasePath), *exportFolder, options);
+    // The copy goes before the notice, which stays until the user closes it.
+    copy.reset();
+  }
+  if (stop)
     ui_.reportStopped(*stop);
   else
     ui_.reportFinished(failures_);
 }
 
-std::optional<ExportStop> BookWalker::walk(const std::wstring& databasePath, BookFile file,
+std::optional<ExportStop> BookWalker::walk(const std::wstring& databasePath,
                                            const std::wstring& exportFolder,
                                            const ExportOptions& options) {
-  const BusyScope busy(ui_);
-  // The user's own book is never opened for writing: the walk reads a copy of it.
-  std::optional<TemporaryFolder> work;
-  std::wstring privatePath = databasePath;
-  if (file == BookFile::UsersOwn) {
-    work.emplace();
-    privatePath = work->file(L"tmp.db");
-    if (!work->created() || !copyBook(databasePath, privatePath)) return ExportStop::UnreadableBook;
-  } else {
-    SetFileAttributesW(longPathForm(privatePath).c_str(), FILE_ATTRIBUTE_NORMAL);
-  }
   BookReader book;
-  if (!book.open(privatePath)) return ExportStop::UnreadableBook;
+  if (!book.open(databasePath)) return ExportStop::UnreadableBook;
   std::vector<BookFolder> folders;
   const BookReader::Status folderStatus = book.readFolders(folders);
   if (folderStatus == BookReader::Status::Unreadable) return ExportStop::UnreadableBook;

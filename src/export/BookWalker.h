@@ -20,8 +20,8 @@ class BookWalker {
 
  private:
   // No value when the walk ran to its end.
-  std::optional<ExportStop> walk(const std::wstring& databasePath, BookFile file,
-                                 const std::wstring& exportFolder, const ExportOptions& options);
+  std::optional<ExportStop> walk(const std::wstring& databasePath, const std::wstring& exportFolder,
+                                 const ExportOptions& options);
 
   ExportUi& ui_;
   ExportFailures failures_;

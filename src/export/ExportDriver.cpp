@@ -1,6 +1,8 @@
 // One export for one dropped path.
 #include "export/ExportDriver.h"
 
+#include <windows.h>
+
 #include <string>
 
 #include "export/BookWalker.h"
@@ -48,6 +50,8 @@ void ExportDriver::runPacked(std::wstring_view archive) {
     ui_.reportStopped(ExportStop::UnpackFailed);
     return;
   }
-  // The unpacked database is the export's own, removed with its folder: read it where it is.
+  // The unpacked database is the export's own, removed with its folder: read it where it is,
+  // whatever attributes the archive gave it.
+  SetFileAttributesW(longPathForm(database).c_str(), FILE_ATTRIBUTE_NORMAL);
   BookWalker(ui_).run(database, BookFile::Private);
 }

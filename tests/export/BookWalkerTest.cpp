@@ -136,10 +136,43 @@ TEST_F(BookWalkerTest, ExistingEmptyChapterListGetsTheCharsetLine) {
 TEST_F(BookWalkerTest, CancelledChooserEndsSilently) {
   buildNovel();
   ui_.chosenFolder.reset();
+  const auto before = temp_.entries();
   BookWalker(ui_).run(bookPath());
   EXPECT_TRUE(ui_.notices.empty());
   EXPECT_EQ(ui_.events, (std::vector<std::string>{"options", "choose"}));
   EXPECT_TRUE(exported().empty());
+  EXPECT_EQ(temp_.entries(), before);
+}
+
+// The book is copied while the user chooses the folder; a cancel stops a copy still running.
+TEST_F(BookWalkerTest, CopyOfALargeBookIsGoneWhenTheChooserCloses) {
+  writeFileBytes(bookPath(), std::string(64 << 20, 'x'));
+  const auto before = temp_.entries();
+  bool copying = false;
+  ui_.chosenFolder.reset();
+  ui_.whileChoosing = [&] { copying = temp_.entries().size() == before.size() + 1; };
+  BookWalker(ui_).run(bookPath());
+  EXPECT_TRUE(copying);
+  EXPECT_EQ(temp_.entries(), before);
+}
+
+// A notice stays until the user closes it: the working copy is gone by then, whatever the end.
+TEST_F(BookWalkerTest, WorkingCopyIsGoneBeforeTheNotice) {
+  buildNovel();
+  writeFileBytes(books_ / L"text.db", std::string(4096, 'x'));
+  BookBuilder(books_ / L"unsafe.db").folder("x'", "注入");
+  const auto before = temp_.entries();
+  ui_.atNotice = [&] { EXPECT_EQ(temp_.entries(), before); };
+  const struct {
+    std::wstring book;
+    const wchar_t* notice;
+  } cases[] = {{bookPath(), L"完成。"},
+               {books_ / L"text.db", L"无法读取书籍数据库。"},
+               {books_ / L"unsafe.db", L"书籍 ID 异常，可能存在 SQL 注入。程序将中断导出。"}};
+  for (const auto& c : cases) {
+    BookWalker(ui_).run(c.book);
+    EXPECT_EQ(lastNoticeText(), c.notice) << wideToUtf8(c.book);
+  }
 }
 
 TEST_F(BookWalkerTest, FolderThatIsNotThereIsReported) {

@@ -19,6 +19,8 @@ class RecordingUi : public ExportUi {
   std::vector<std::string> events;
   std::vector<std::pair<int, int>> progress;  // (done, total) as reported
   std::function<void()> duringExport;         // called at the first progress report
+  std::function<void()> atNotice;             // called as each notice is shown
+  std::function<void()> whileChoosing;        // called before the chooser answers
 
   ExportOptions options() override {
     events.push_back("options");
@@ -26,6 +28,7 @@ class RecordingUi : public ExportUi {
   }
   std::optional<std::wstring> chooseExportFolder() override {
     events.push_back("choose");
+    if (whileChoosing) whileChoosing();
     return chosenFolder;
   }
   void reportStopped(ExportStop why) override { record(noticeFor(why)); }
@@ -39,6 +42,7 @@ class RecordingUi : public ExportUi {
 
  private:
   void record(Notice notice) {
+    if (atNotice) atNotice();
     events.push_back("notice");
     notices.push_back(std::move(notice));
   }
