@@ -362,11 +362,12 @@ int wmain(int argc, wchar_t** argv) {
   }
   const bool quick = mode == L"--quick";
   const int divisor = quick ? 20 : 1;
+  constexpr int kMostRounds = 6;
   const BookShape shapes[] = {
-      {"novel", 20, 250 / divisor, 0, 3000, 12000, 6},
-      {"archive", 200, 100 / divisor, 4, 1000, 8000, 6},
+      {"novel", 20, 250 / divisor, 0, 3000, 12000, kMostRounds},
+      {"archive", 200, 100 / divisor, 4, 1000, 8000, kMostRounds},
       {"large", 800, 100 / divisor, 4, 1000, 12000, 3},
-      {"many folders", quick ? 200 : 4000, 5, 0, 1000, 4000, 6},
+      {"many folders", quick ? 200 : 4000, 5, 0, 1000, 4000, kMostRounds},
   };
   if (folder.empty()) folder = temporaryDirectory();
   const std::wstring root = joinPath(folder, L"vellumix-bench");
@@ -415,7 +416,6 @@ int wmain(int argc, wchar_t** argv) {
     return kind == Packed ? std::pair(UnpackedFloor, UnpackedBareFloor)
                           : std::pair(Floor, BareFloor);
   };
-  constexpr int kMostRounds = 6;
   struct Figures {
     Figures() {
       for (auto& round : elapsed) std::fill(std::begin(round), std::end(round), -1.0);
