@@ -38,6 +38,14 @@ BookRowStream::~BookRowStream() {
 }
 
 void BookRowStream::read(BookReader& book, const std::vector<BookFolder>& folders) {
+  const int count = book.countArticles();
+  bool wakeWriter = false;
+  {
+    const ExclusiveLock lock(lock_);
+    articleCount_ = count;
+    wakeWriter = std::exchange(writerWaiting_, false);
+  }
+  if (wakeWriter) WakeConditionVariable(&itemsArrived_);
   for (const auto& folder : folders) {
     bool stopped = false;
     const bool complete = book.readFolder(folder.utf8Id, [&](BookRow& row) {
@@ -67,21 +75,31 @@ bool BookRowStream::push(Item item) {
   return true;
 }
 
+void BookRowStream::waitForReader(const std::function<bool()>& ready,
+                                  const std::function<void()>& whileWaiting) {
+  while (!ready()) {
+    writerWaiting_ = true;
+    if (!SleepConditionVariableSRW(&itemsArrived_, &lock_, kResponsiveIntervalMs, 0) && !ready()) {
+      ReleaseSRWLockExclusive(&lock_);
+      whileWaiting();
+      AcquireSRWLockExclusive(&lock_);
+    }
+  }
+  writerWaiting_ = false;
+}
+
+int BookRowStream::articleCount(const std::function<void()>& whileWaiting) {
+  const ExclusiveLock lock(lock_);
+  waitForReader([this] { return articleCount_.has_value(); }, whileWaiting);
+  return *articleCount_;
+}
+
 BookRowStream::Item BookRowStream::next(const std::function<void()>& whileWaiting) {
   if (taken_.empty()) {
     bool wakeReader = false;
     {
       AcquireSRWLockExclusive(&lock_);
-      while (queued_.empty()) {
-        writerWaiting_ = true;
-        if (!SleepConditionVariableSRW(&itemsArrived_, &lock_, kResponsiveIntervalMs, 0) &&
-            queued_.empty()) {
-          ReleaseSRWLockExclusive(&lock_);
-          whileWaiting();
-          AcquireSRWLockExclusive(&lock_);
-        }
-      }
-      writerWaiting_ = false;
+      waitForReader([this] { return !queued_.empty(); }, whileWaiting);
       taken_.swap(queued_);
       queuedBytes_ = 0;
       wakeReader = std::exchange(readerWaiting_, false);

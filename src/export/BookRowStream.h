@@ -1,13 +1,15 @@
 // Reads a book's folders on a thread of its own, a little ahead of the thread that writes the
-// files: each folder's rows in order, then the end of that folder. Rows cross between the two in
-// batches of about a megabyte (one article alone when it is larger), and a thread is woken only
-// when it waits, so that handing a row over costs next to nothing.
+// files: first how many articles there are, then each folder's rows in order, then the end of
+// that folder. Rows cross between the two in batches of about a megabyte (one article alone when
+// it is larger), and a thread is woken only when it waits, so that handing a row over costs next
+// to nothing.
 #pragma once
 
 #include <windows.h>
 
 #include <deque>
 #include <functional>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -28,19 +30,24 @@ class BookRowStream {
   BookRowStream(const BookRowStream&) = delete;
   BookRowStream& operator=(const BookRowStream&) = delete;
 
-  // The next item, in the order of the folders. While it waits, `whileWaiting` is called at
-  // least every 50 ms.
+  // The live articles of the live folders, counted before the first row is read; 0 when they
+  // cannot be counted. While it waits, `whileWaiting` is called at least every 50 ms.
+  int articleCount(const std::function<void()>& whileWaiting);
+  // The next item, in the order of the folders. Waits as articleCount() does.
   Item next(const std::function<void()>& whileWaiting);
 
  private:
   void read(BookReader& book, const std::vector<BookFolder>& folders);
+  // With lock_ held, waits for the reader until `ready` holds.
+  void waitForReader(const std::function<bool()>& ready, const std::function<void()>& whileWaiting);
   // Waits for room, then queues `item`; false when the stream is being stopped.
   bool push(Item item);
 
   SRWLOCK lock_ = SRWLOCK_INIT;
-  CONDITION_VARIABLE itemsArrived_ = CONDITION_VARIABLE_INIT;
+  CONDITION_VARIABLE itemsArrived_ = CONDITION_VARIABLE_INIT;  // or the count
   CONDITION_VARIABLE roomMade_ = CONDITION_VARIABLE_INIT;
-  std::deque<Item> queued_;  // guarded by lock_
+  std::optional<int> articleCount_;  // guarded by lock_, as all up to taken_
+  std::deque<Item> queued_;
   size_t queuedBytes_ = 0;
   bool readerWaiting_ = false;
   bool writerWaiting_ = false;

@@ -1,4 +1,5 @@
-// The book read on a thread of its own: every row in order, folder by folder, however large.
+// The book read on a thread of its own: the count, then every row in order, folder by folder,
+// however large.
 #include "export/BookRowStream.h"
 
 #include <gtest/gtest.h>
@@ -37,6 +38,7 @@ TEST_F(BookRowStreamTest, EveryRowArrivesInOrderFolderByFolder) {
   std::vector<std::string> seen;
   size_t largest = 0;
   BookRowStream rows(reader_, folders_);
+  EXPECT_EQ(rows.articleCount([] {}), 3003);
   while (seen.size() < expected.size()) {
     const auto item = rows.next([] {});
     EXPECT_TRUE(item.folderComplete);
