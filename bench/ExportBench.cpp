@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "app/MainWindow.h"
+#include "export/BookCopy.h"
 #include "export/BookWalker.h"
 #include "export/ExportDriver.h"
 #include "export/SevenZipUnpacker.h"
@@ -292,13 +293,6 @@ std::wstring unpackBook(const Book& book, const std::wstring& folder) {
              : std::wstring();
 }
 
-// Copies the book into `folder` as a .db export does while the user chooses; the copy's path
-// there, empty when it fails.
-std::wstring copyBook(const Book& book, const std::wstring& folder) {
-  const std::wstring database = joinPath(folder, L"tmp.db");
-  return copyFileWide(book.path, database, false) ? database : std::wstring();
-}
-
 size_t workingSet() {
   PROCESS_MEMORY_COUNTERS counters{};
   counters.cb = sizeof counters;
@@ -472,23 +466,22 @@ int wmain(int argc, wchar_t** argv) {
         if (kind >= Floor) {
           const bool unpacked = kind == UnpackedFloor || kind == UnpackedBareFloor;
           const bool bare = kind == BareFloor || kind == UnpackedBareFloor;
-          const TemporaryFolder working;
+          std::optional<TemporaryFolder> unpacking;
+          std::optional<BookCopy> copy;
           std::vector<std::string> contents;
           std::wstring database;
-          DWORD choosing = kChoosingMilliseconds;
           if (unpacked) {
-            database = unpackBook(books[b], working.path());
+            database = unpackBook(books[b], unpacking.emplace().path());
             if (bare && !database.empty()) contents = readContents(database);
           } else {
             if (bare) contents = readContents(books[b].path);
-            const double opened = seconds();
-            database = copyBook(books[b], working.path());
-            choosing -= std::min(choosing, static_cast<DWORD>((seconds() - opened) * 1000.0));
+            copy.emplace(books[b].path);
           }
+          Sleep(kChoosingMilliseconds);
+          if (copy && copy->wait([] {})) database = copy->path();
           if (database.empty()) {
             std::printf("the book could not be copied or unpacked\n");
           } else {
-            Sleep(choosing);
             const double start = seconds();
             if (bare)
               writeBareFloor(books[b], contents);
