@@ -172,16 +172,19 @@ bool BookReader::execute(const char* sql) {
 bool BookReader::open(std::wstring_view path) {
   if (!db_.Open(path)) return false;
   for (const char* setup : kWorkingCopySetup) execute(setup);
-  lookupReady_ = buildLookup();
+  return true;
+}
+
+void BookReader::buildLookup() {
+  lookupReady_ = fillLookup();
   // Prepared after the lookup's tables: a prepared statement does not outlive a schema change.
   folderRows_ = db_.Query(kRowsOfFolder);
   article_ = db_.Query(kArticleByRowid);
   articleHead_ = db_.Query(kArticleHeadByRowid);
   category_ = db_.Query(kCategoryByRowid);
-  return true;
 }
 
-bool BookReader::buildLookup() {
+bool BookReader::fillLookup() {
   if (!execute(kLookupTable)) return false;
   for (const KeyCopy& copy : {kArticleKeys, kCategoryKeys}) {
     const KeyCopyResult result = copyKeys(db_, copy);

@@ -30,9 +30,12 @@ struct BookRow {
 
 class BookReader {
  public:
-  // Opens a private copy of a book: the reader locks it for as long as it lives and adds a
-  // lookup of each folder's rows to it. False when it cannot be opened at all.
+  // Opens a private copy of a book: the reader locks it for as long as it lives. False when it
+  // cannot be opened at all.
   bool open(std::wstring_view path);
+  // Adds to the copy the lookup of each folder's rows that readFolder() reads by: once, before
+  // the first readFolder(). It reads the start of every row: a while on a large book.
+  void buildLookup();
 
   enum class Status {
     Complete,
@@ -46,13 +49,13 @@ class BookReader {
   // Hands the rows of one folder to `onRow` in rank order. False when some of its rows could
   // not be read at all (their titles unknown) or the folder's rows cannot be queried.
   bool readFolder(std::string_view utf8FolderId, const std::function<void(BookRow&)>& onRow);
-  // True when rows of the article or category table were passed over because the pages that
-  // hold them cannot be read.
+  // True when building the lookup passed over rows of the article or category table because
+  // the pages that hold them cannot be read.
   bool rowsLost() const { return rowsLost_; }
 
  private:
   bool execute(const char* sql);
-  bool buildLookup();
+  bool fillLookup();
 
   SqliteDB db_;
   bool lookupReady_ = false;

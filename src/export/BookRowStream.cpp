@@ -38,11 +38,12 @@ BookRowStream::~BookRowStream() {
 }
 
 void BookRowStream::read(BookReader& book, const std::vector<BookFolder>& folders) {
-  const int count = book.countArticles();
+  book.buildLookup();
+  const Overview overview{book.countArticles(), book.rowsLost()};
   bool wakeWriter = false;
   {
     const ExclusiveLock lock(lock_);
-    articleCount_ = count;
+    overview_ = overview;
     wakeWriter = std::exchange(writerWaiting_, false);
   }
   if (wakeWriter) WakeConditionVariable(&itemsArrived_);
@@ -88,10 +89,10 @@ void BookRowStream::waitForReader(const std::function<bool()>& ready,
   writerWaiting_ = false;
 }
 
-int BookRowStream::articleCount(const std::function<void()>& whileWaiting) {
+BookRowStream::Overview BookRowStream::overview(const std::function<void()>& whileWaiting) {
   const ExclusiveLock lock(lock_);
-  waitForReader([this] { return articleCount_.has_value(); }, whileWaiting);
-  return *articleCount_;
+  waitForReader([this] { return overview_.has_value(); }, whileWaiting);
+  return *overview_;
 }
 
 BookRowStream::Item BookRowStream::next(const std::function<void()>& whileWaiting) {

@@ -1,8 +1,8 @@
 // Reads a book's folders on a thread of its own, a little ahead of the thread that writes the
-// files: first how many articles there are, then each folder's rows in order, then the end of
-// that folder. Rows cross between the two in batches of about a megabyte (one article alone when
-// it is larger), and a thread is woken only when it waits, so that handing a row over costs next
-// to nothing.
+// files: first the lookup of the folders' rows and how many articles there are, then each
+// folder's rows in order, then the end of that folder. Rows cross between the two in batches of
+// about a megabyte (one article alone when it is larger), and a thread is woken only when it
+// waits, so that handing a row over costs next to nothing.
 #pragma once
 
 #include <windows.h>
@@ -23,17 +23,22 @@ class BookRowStream {
     BookRow row;
   };
 
-  // From here on `book` belongs to the stream's thread until the stream is gone.
+  // What is known before the first row.
+  struct Overview {
+    int articleCount = 0;   // of the live folders; 0 when they cannot be counted
+    bool rowsLost = false;  // rows were passed over on pages that cannot be read
+  };
+
+  // From here on the opened `book` belongs to the stream's thread until the stream is gone.
   BookRowStream(BookReader& book, const std::vector<BookFolder>& folders);
   // Stops the reading thread and waits for it.
   ~BookRowStream();
   BookRowStream(const BookRowStream&) = delete;
   BookRowStream& operator=(const BookRowStream&) = delete;
 
-  // The live articles of the live folders, counted before the first row is read; 0 when they
-  // cannot be counted. While it waits, `whileWaiting` is called at least every 50 ms.
-  int articleCount(const std::function<void()>& whileWaiting);
-  // The next item, in the order of the folders. Waits as articleCount() does.
+  // Waits for the overview; while it waits, `whileWaiting` is called at least every 50 ms.
+  Overview overview(const std::function<void()>& whileWaiting);
+  // The next item, in the order of the folders. Waits as overview() does.
   Item next(const std::function<void()>& whileWaiting);
 
  private:
@@ -44,9 +49,9 @@ class BookRowStream {
   bool push(Item item);
 
   SRWLOCK lock_ = SRWLOCK_INIT;
-  CONDITION_VARIABLE itemsArrived_ = CONDITION_VARIABLE_INIT;  // or the count
+  CONDITION_VARIABLE itemsArrived_ = CONDITION_VARIABLE_INIT;  // or the overview
   CONDITION_VARIABLE roomMade_ = CONDITION_VARIABLE_INIT;
-  std::optional<int> articleCount_;  // guarded by lock_, as all up to taken_
+  std::optional<Overview> overview_;  // guarded by lock_, as all up to taken_
   std::deque<Item> queued_;
   size_t queuedBytes_ = 0;
   bool readerWaiting_ = false;

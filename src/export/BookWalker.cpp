@@ -82,14 +82,14 @@ std::optional<ExportStop> BookWalker::walk(const std::wstring& databasePath,
   // A quote in a folder id marks a book that was tampered with: nothing is exported from it.
   for (const auto& folder : folders)
     if (folder.utf8Id.find('\'') != std::string::npos) return ExportStop::UnsafeId;
-  if (folderStatus == BookReader::Status::Damaged || book.rowsLost()) failures_.addDamagedBook();
 
   // The book is read on a thread of its own while this one writes the files.
   BookRowStream rows(book, folders);
   const auto keepResponsive = [this] { ui_.keepResponsive(); };
-  // Every folder's directory is made before the first article, while the reader counts the
-  // articles: making them one after another is faster than making each between the files of the
-  // folders before it (a tenth of the time of a book of 4,000 small folders, under Wine).
+  // Every folder's directory is made before the first article, while the reader builds its
+  // lookup and counts the articles: making them one after another is faster than making each
+  // between the files of the folders before it (a tenth of the time of a book of 4,000 small
+  // folders, under Wine).
   struct FolderDirectory {
     std::wstring path;
     bool made;
@@ -102,7 +102,10 @@ std::optional<ExportStop> BookWalker::walk(const std::wstring& databasePath,
     folderDirectories.push_back({path, createDirectoryTree(path)});
     if (folderDirectories.size() % kDirectoriesBetweenPumps == 0) keepResponsive();
   }
-  const int total = rows.articleCount(keepResponsive);
+  // The directories' failures are named with their folders, after the damaged book.
+  const BookRowStream::Overview overview = rows.overview(keepResponsive);
+  if (folderStatus == BookReader::Status::Damaged || overview.rowsLost) failures_.addDamagedBook();
+  const int total = overview.articleCount;
   int done = 0;
   ui_.showProgress(done, total);
   for (size_t f = 0; f < folders.size(); ++f) {

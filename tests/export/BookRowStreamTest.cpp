@@ -38,7 +38,9 @@ TEST_F(BookRowStreamTest, EveryRowArrivesInOrderFolderByFolder) {
   std::vector<std::string> seen;
   size_t largest = 0;
   BookRowStream rows(reader_, folders_);
-  EXPECT_EQ(rows.articleCount([] {}), 3003);
+  const auto overview = rows.overview([] {});
+  EXPECT_EQ(overview.articleCount, 3003);
+  EXPECT_FALSE(overview.rowsLost);
   while (seen.size() < expected.size()) {
     const auto item = rows.next([] {});
     EXPECT_TRUE(item.folderComplete);
