@@ -25,7 +25,7 @@ class BookRowStream {
 
   // What is known before the first row.
   struct Overview {
-    int articleCount = 0;   // of the live folders; 0 when they cannot be counted
+    int articleCount = 0;   // live ones in the live folders; 0 when they cannot be counted
     bool rowsLost = false;  // rows were passed over on pages that cannot be read
   };
 
