@@ -419,10 +419,8 @@ int wmain(int argc, wchar_t** argv) {
                           : std::pair(Floor, BareFloor);
   };
   struct Figures {
-    Figures() {
-      for (auto& round : elapsed) std::fill(std::begin(round), std::end(round), -1.0);
-    }
-    double elapsed[kRounds][kKinds];  // negative: not run, or did not finish cleanly
+    // Every run of every round; negative when it did not finish cleanly.
+    double elapsed[kRounds][kKinds] = {};
     size_t peakWorkingSet = 0;
     double best(Kind kind) const {
       double best = 1e9;
