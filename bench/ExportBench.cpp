@@ -475,7 +475,7 @@ int wmain(int argc, wchar_t** argv) {
             copy.emplace(books[b].path);
           }
           Sleep(kChoosingMilliseconds);
-          if (copy && copy->wait([] {})) database = copy->path();
+          if (copy && copy->copied().get()) database = copy->path();
           if (database.empty()) {
             std::printf("the book could not be copied or unpacked\n");
           } else {

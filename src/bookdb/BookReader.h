@@ -3,6 +3,7 @@
 // read: what SQLite can still read is read, and what it cannot is told.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -33,6 +34,8 @@ class BookReader {
   // Opens a private copy of a book: the reader locks it for as long as it lives. False when it
   // cannot be opened at all.
   bool open(std::wstring_view path);
+  // Once `stop` holds, every query fails quickly, as on a page that cannot be read.
+  void stopWhen(const std::atomic<bool>& stop) { db_.stopWhen(stop); }
   // Adds to the copy the lookup of each folder's rows that readFolder() reads by: once, before
   // the first readFolder(). It reads the start of every row: a while on a large book.
   void buildLookup();

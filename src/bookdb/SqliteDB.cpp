@@ -44,6 +44,16 @@ bool SqliteDB::Open(std::wstring_view path, bool allowCreate) {
   return true;
 }
 
+void SqliteDB::stopWhen(const std::atomic<bool>& stop) {
+  // How many of SQLite's steps pass between two looks at `stop`: a look costs next to nothing,
+  // and a thousand steps take well under a millisecond.
+  constexpr int kStepsBetweenLooks = 1000;
+  sqlite3_progress_handler(
+      connection_, kStepsBetweenLooks,
+      [](void* flag) { return static_cast<const std::atomic<bool>*>(flag)->load() ? 1 : 0; },
+      const_cast<std::atomic<bool>*>(&stop));
+}
+
 SqliteDataset SqliteDB::Query(std::string_view ansiSql) const {
   SqliteDataset dataset;
   dataset.Prepare(connection_, ansiSql);

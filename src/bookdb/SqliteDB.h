@@ -1,6 +1,7 @@
 // The connection to one SQLite book database, opened by its UTF-16 path.
 #pragma once
 
+#include <atomic>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,9 @@ class SqliteDB {
   // goes away once they are finished.
   bool Close();
   bool isOpen() const { return connection_ != nullptr; }
+  // Once `stop` holds, the statement running fails at its next few steps, and so does every
+  // later one: a long read is cut short from another thread. Set on an open connection.
+  void stopWhen(const std::atomic<bool>& stop);
 
  private:
   sqlite3* connection_ = nullptr;

@@ -1,8 +1,6 @@
 // The copy of the user's own book, made on a thread of its own.
 #include "export/BookCopy.h"
 
-#include <chrono>
-
 #include "win/WideFileOps.h"
 
 namespace {
@@ -21,13 +19,7 @@ bool copyBook(const std::wstring& source, const std::wstring& target, std::stop_
 
 BookCopy::BookCopy(std::wstring_view source)
     : path_(folder_.file(L"tmp.db")),
-      result_(copied_.get_future()),
+      result_(copied_.get_future().share()),
       copier_([this, source = std::wstring(source)](std::stop_token stop) {
         copied_.set_value(folder_.created() && copyBook(source, path_, stop));
       }) {}
-
-bool BookCopy::wait(const std::function<void()>& whileWaiting) {
-  while (result_.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready)
-    whileWaiting();
-  return result_.get();
-}

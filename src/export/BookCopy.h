@@ -2,7 +2,6 @@
 // its own, so that it runs while the user chooses where the export goes.
 #pragma once
 
-#include <functional>
 #include <future>
 #include <string>
 #include <string_view>
@@ -20,16 +19,16 @@ class BookCopy {
   BookCopy(const BookCopy&) = delete;
   BookCopy& operator=(const BookCopy&) = delete;
 
-  // Waits for the copy to end, calling `whileWaiting` at least every 50 ms. True when the whole
-  // book was copied. Called once.
-  bool wait(const std::function<void()>& whileWaiting);
+  // Ready once the copy has ended: true when the whole book was copied. It stays valid after
+  // the copy is gone.
+  std::shared_future<bool> copied() const { return result_; }
   const std::wstring& path() const { return path_; }
 
  private:
   TemporaryFolder folder_;
   std::wstring path_;
   std::promise<bool> copied_;
-  std::future<bool> result_;
+  std::shared_future<bool> result_;
   // Last, so that it is stopped and joined before anything it uses goes.
   std::jthread copier_;
 };

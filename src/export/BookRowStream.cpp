@@ -1,6 +1,7 @@
-// Reads a book's folders on a thread of its own, a little ahead of the writer.
+// Reads a book on a thread of its own, a little ahead of the writer.
 #include "export/BookRowStream.h"
 
+#include <chrono>
 #include <utility>
 
 namespace {
@@ -10,6 +11,8 @@ namespace {
 constexpr size_t kBatchBytes = 1 << 20;
 constexpr size_t kBatchItems = 1024;
 constexpr DWORD kResponsiveIntervalMs = 50;
+// How often a reader waiting for its book looks whether it is being stopped.
+constexpr auto kArrivalLookInterval = std::chrono::milliseconds(10);
 
 // Holds a slim lock for as long as it lives.
 class ExclusiveLock {
@@ -25,8 +28,10 @@ class ExclusiveLock {
 
 }  // namespace
 
-BookRowStream::BookRowStream(BookReader& book, const std::vector<BookFolder>& folders)
-    : reader_([this, &book, &folders] { read(book, folders); }) {}
+BookRowStream::BookRowStream(std::wstring databasePath, std::shared_future<bool> arrived)
+    : databasePath_(std::move(databasePath)),
+      arrived_(std::move(arrived)),
+      reader_([this] { read(); }) {}
 
 BookRowStream::~BookRowStream() {
   {
@@ -37,23 +42,41 @@ BookRowStream::~BookRowStream() {
   reader_.join();
 }
 
-void BookRowStream::read(BookReader& book, const std::vector<BookFolder>& folders) {
-  book.buildLookup();
-  const Overview overview{book.countArticles(), book.rowsLost()};
-  bool wakeWriter = false;
-  {
-    const ExclusiveLock lock(lock_);
-    overview_ = overview;
-    wakeWriter = std::exchange(writerWaiting_, false);
+void BookRowStream::read() {
+  if (arrived_.valid()) {
+    while (arrived_.wait_for(kArrivalLookInterval) != std::future_status::ready)
+      if (stopping_) return;
   }
-  if (wakeWriter) WakeConditionVariable(&itemsArrived_);
-  for (const auto& folder : folders) {
+  Contents contents;
+  if ((!arrived_.valid() || arrived_.get()) && book_.open(databasePath_)) {
+    book_.stopWhen(stopping_);
+    contents.status = book_.readFolders(contents.folders);
+  }
+  publish(contents_, std::move(contents));
+  // Read only from here on, by both threads.
+  const Contents& book = *contents_;
+  if (book.status == BookReader::Status::Unreadable) return;
+
+  book_.buildLookup();
+  publish(overview_, Overview{book_.countArticles(), book_.rowsLost()});
+  for (const auto& folder : book.folders) {
     bool stopped = false;
-    const bool complete = book.readFolder(folder.utf8Id, [&](BookRow& row) {
+    const bool complete = book_.readFolder(folder.utf8Id, [&](BookRow& row) {
       if (!stopped) stopped = !push({false, true, std::move(row)});
     });
     if (stopped || !push({true, complete, BookRow()})) return;
   }
+}
+
+template <typename T>
+void BookRowStream::publish(std::optional<T>& slot, T value) {
+  bool wakeWriter = false;
+  {
+    const ExclusiveLock lock(lock_);
+    slot = std::move(value);
+    wakeWriter = std::exchange(writerWaiting_, false);
+  }
+  if (wakeWriter) WakeConditionVariable(&itemsArrived_);
 }
 
 bool BookRowStream::push(Item item) {
@@ -87,6 +110,12 @@ void BookRowStream::waitForReader(const std::function<bool()>& ready,
     }
   }
   writerWaiting_ = false;
+}
+
+const BookRowStream::Contents& BookRowStream::contents(const std::function<void()>& whileWaiting) {
+  const ExclusiveLock lock(lock_);
+  waitForReader([this] { return contents_.has_value(); }, whileWaiting);
+  return *contents_;
 }
 
 BookRowStream::Overview BookRowStream::overview(const std::function<void()>& whileWaiting) {

@@ -1,15 +1,18 @@
-// Reads a book's folders on a thread of its own, a little ahead of the thread that writes the
-// files: first the lookup of the folders' rows and how many articles there are, then each
-// folder's rows in order, then the end of that folder. Rows cross between the two in batches of
-// about a megabyte (one article alone when it is larger), and a thread is woken only when it
-// waits, so that handing a row over costs next to nothing.
+// Reads a book on a thread of its own, from the moment it is there, a little ahead of the
+// thread that writes the files: first its folders, then the lookup of the folders' rows and how
+// many articles there are, then each folder's rows in order, then the end of that folder. Rows
+// cross between the two in batches of about a megabyte (one article alone when it is larger),
+// and a thread is woken only when it waits, so that handing a row over costs next to nothing.
 #pragma once
 
 #include <windows.h>
 
+#include <atomic>
 #include <deque>
 #include <functional>
+#include <future>
 #include <optional>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -23,40 +26,60 @@ class BookRowStream {
     BookRow row;
   };
 
+  // The book as first opened.
+  struct Contents {
+    // Unreadable too when the book never arrived or cannot be opened: then nothing follows.
+    BookReader::Status status = BookReader::Status::Unreadable;
+    std::vector<BookFolder> folders;  // the live ones, in book order
+  };
+
   // What is known before the first row.
   struct Overview {
     int articleCount = 0;   // live ones in the live folders; 0 when they cannot be counted
     bool rowsLost = false;  // rows were passed over on pages that cannot be read
   };
 
-  // From here on the opened `book` belongs to the stream's thread until the stream is gone.
-  BookRowStream(BookReader& book, const std::vector<BookFolder>& folders);
-  // Stops the reading thread and waits for it.
+  // Starts reading the book at `databasePath`, a private copy, once `arrived` is ready: it
+  // tells whether the book got there. Without `arrived` the book is there already.
+  explicit BookRowStream(std::wstring databasePath, std::shared_future<bool> arrived = {});
+  // Stops the reading thread, cutting short whatever it reads, and waits for it.
   ~BookRowStream();
   BookRowStream(const BookRowStream&) = delete;
   BookRowStream& operator=(const BookRowStream&) = delete;
 
-  // Waits for the overview; while it waits, `whileWaiting` is called at least every 50 ms.
+  // Waits for the book to be opened; while it waits, `whileWaiting` is called at least every
+  // 50 ms. The answer lives as long as the stream.
+  const Contents& contents(const std::function<void()>& whileWaiting);
+  // Waits for the overview, as contents() does. Only for a book that is not Unreadable.
   Overview overview(const std::function<void()>& whileWaiting);
-  // The next item, in the order of the folders. Waits as overview() does.
+  // The next item, in the order of the folders. Waits as contents() does.
   Item next(const std::function<void()>& whileWaiting);
 
  private:
-  void read(BookReader& book, const std::vector<BookFolder>& folders);
+  void read();
+  // Hands `value` to the writer under lock_, waking it when it waits.
+  template <typename T>
+  void publish(std::optional<T>& slot, T value);
   // With lock_ held, waits for the reader until `ready` holds.
   void waitForReader(const std::function<bool()>& ready, const std::function<void()>& whileWaiting);
   // Waits for room, then queues `item`; false when the stream is being stopped.
   bool push(Item item);
 
+  const std::wstring databasePath_;
+  const std::shared_future<bool> arrived_;
+  BookReader book_;  // the reading thread's alone
   SRWLOCK lock_ = SRWLOCK_INIT;
-  CONDITION_VARIABLE itemsArrived_ = CONDITION_VARIABLE_INIT;  // or the overview
+  CONDITION_VARIABLE itemsArrived_ = CONDITION_VARIABLE_INIT;  // or the contents, or the overview
   CONDITION_VARIABLE roomMade_ = CONDITION_VARIABLE_INIT;
-  std::optional<Overview> overview_;  // guarded by lock_, as all up to taken_
+  // Set under lock_; also read by SQLite's steps on the reading thread, without it.
+  std::atomic<bool> stopping_ = false;
+  // Guarded by lock_, as all up to taken_. The contents never change once set.
+  std::optional<Contents> contents_;
+  std::optional<Overview> overview_;
   std::deque<Item> queued_;
   size_t queuedBytes_ = 0;
   bool readerWaiting_ = false;
   bool writerWaiting_ = false;
-  bool stopping_ = false;
   std::deque<Item> taken_;  // the writer's batch, taken from queued_ in one go
   std::thread reader_;
 };

@@ -42,25 +42,32 @@ bool writeArticle(const std::wstring& directory, const std::wstring& base, std::
 void BookWalker::run(std::wstring_view databasePath, BookFile file) {
   const ExportOptions options = ui_.options();
   // The user's own book is never opened for writing: the walk reads a copy of it, made while
-  // the user chooses the folder.
+  // the user chooses the folder. Reading starts meanwhile too, as soon as the book is there:
+  // by the OK, the first files' rows are waiting.
   std::optional<BookCopy> copy;
   if (file == BookFile::UsersOwn) copy.emplace(databasePath);
+  std::optional<BookRowStream> rows;
+  if (copy)
+    rows.emplace(copy->path(), copy->copied());
+  else
+    rows.emplace(std::wstring(databasePath));
   const auto exportFolder = ui_.chooseExportFolder();
   if (!exportFolder) return;
-  if (exportFolder->empty() || !isDirectoryWide(*exportFolder)) {
-    ui_.reportStopped(ExportStop::FolderMissing);
-    return;
-  }
+  // The book is let go and its copy goes before the notice, which stays until the user closes
+  // it.
+  const auto letGoOfTheBook = [&] {
+    rows.reset();
+    copy.reset();
+  };
   failures_ = ExportFailures();
   std::optional<ExportStop> stop;
-  {
+  if (exportFolder->empty() || !isDirectoryWide(*exportFolder)) {
+    letGoOfTheBook();
+    stop = ExportStop::FolderMissing;
+  } else {
     const BusyScope busy(ui_);
-    if (copy && !copy->wait([this] { ui_.keepResponsive(); }))
-      stop = ExportStop::UnreadableBook;
-    else
-      stop = walk(copy ? copy->path() : std::wstring(databasePath), *exportFolder, options);
-    // The copy goes before the notice, which stays until the user closes it.
-    copy.reset();
+    stop = walk(*rows, *exportFolder, options);
+    letGoOfTheBook();
   }
   if (stop)
     ui_.reportStopped(*stop);
@@ -68,14 +75,12 @@ void BookWalker::run(std::wstring_view databasePath, BookFile file) {
     ui_.reportFinished(failures_);
 }
 
-std::optional<ExportStop> BookWalker::walk(const std::wstring& databasePath,
-                                           const std::wstring& exportFolder,
+std::optional<ExportStop> BookWalker::walk(BookRowStream& rows, const std::wstring& exportFolder,
                                            const ExportOptions& options) {
-  BookReader book;
-  if (!book.open(databasePath)) return ExportStop::UnreadableBook;
-  std::vector<BookFolder> folders;
-  const BookReader::Status folderStatus = book.readFolders(folders);
-  if (folderStatus == BookReader::Status::Unreadable) return ExportStop::UnreadableBook;
+  const auto keepResponsive = [this] { ui_.keepResponsive(); };
+  const BookRowStream::Contents& book = rows.contents(keepResponsive);
+  if (book.status == BookReader::Status::Unreadable) return ExportStop::UnreadableBook;
+  const std::vector<BookFolder>& folders = book.folders;
 
   ChapterList chapterList;
   if (options.exportChapterList && !chapterList.open(exportFolder)) failures_.addName("toc.html");
@@ -83,13 +88,10 @@ std::optional<ExportStop> BookWalker::walk(const std::wstring& databasePath,
   for (const auto& folder : folders)
     if (folder.utf8Id.find('\'') != std::string::npos) return ExportStop::UnsafeId;
 
-  // The book is read on a thread of its own while this one writes the files.
-  BookRowStream rows(book, folders);
-  const auto keepResponsive = [this] { ui_.keepResponsive(); };
-  // Every folder's directory is made before the first article, while the reader builds its
-  // lookup and counts the articles: making them one after another is faster than making each
-  // between the files of the folders before it (a tenth of the time of a book of 4,000 small
-  // folders, under Wine).
+  // Every folder's directory is made before the first article, while the reader ends its lookup
+  // and count if the choice was quicker: making them one after another is faster than making
+  // each between the files of the folders before it (a tenth of the time of a book of 4,000
+  // small folders, under Wine).
   struct FolderDirectory {
     std::wstring path;
     bool made;
@@ -104,7 +106,7 @@ std::optional<ExportStop> BookWalker::walk(const std::wstring& databasePath,
   }
   // The directories' failures are named with their folders, after the damaged book.
   const BookRowStream::Overview overview = rows.overview(keepResponsive);
-  if (folderStatus == BookReader::Status::Damaged || overview.rowsLost) failures_.addDamagedBook();
+  if (book.status == BookReader::Status::Damaged || overview.rowsLost) failures_.addDamagedBook();
   const int total = overview.articleCount;
   int done = 0;
   ui_.showProgress(done, total);

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "export/BookRowStream.h"
 #include "export/ExportUi.h"
 
 // Whose the database file is: the user's own is only ever read, through a copy; a private one
@@ -20,7 +21,7 @@ class BookWalker {
 
  private:
   // No value when the walk ran to its end.
-  std::optional<ExportStop> walk(const std::wstring& databasePath, const std::wstring& exportFolder,
+  std::optional<ExportStop> walk(BookRowStream& rows, const std::wstring& exportFolder,
                                  const ExportOptions& options);
 
   ExportUi& ui_;

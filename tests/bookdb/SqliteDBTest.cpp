@@ -1,6 +1,8 @@
 // Opening and closing book databases by their paths.
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include "bookdb/SqliteDB.h"
 #include "support/BookBuilder.h"
 #include "support/TempDir.h"
@@ -87,6 +89,29 @@ TEST(SqliteDBTest, CloseReportsOpenStatementsAndForgetsTheConnection) {
   EXPECT_EQ(rows.ReadBytes(1), "1");
   EXPECT_TRUE(rows.Close());
   EXPECT_TRUE(db.Close());
+}
+
+// A long read is cut short from another thread: the statement running stops within a few steps,
+// mid-way through its rows, and later ones fail too.
+TEST(SqliteDBTest, StopCutsShortTheRunningQueryAndLaterOnes) {
+  SqliteDB db;
+  ASSERT_TRUE(db.Open(L":memory:", true));
+  std::atomic<bool> stop = false;
+  db.stopWhen(stop);
+  constexpr const char* kMillionRows =
+      "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1000000) "
+      "SELECT i FROM n";
+  auto rows = db.Query(kMillionRows);
+  int read = 0;
+  while (rows.MoveNext())
+    if (++read == 10) stop = true;
+  EXPECT_TRUE(rows.failed());
+  EXPECT_LT(read, 1000);
+  auto later = db.Query(kMillionRows);
+  read = 0;
+  while (later.MoveNext()) ++read;
+  EXPECT_TRUE(later.failed());
+  EXPECT_LT(read, 1000);
 }
 
 TEST(SqliteDBTest, NonDatabaseFileOpensButQueriesAreEmpty) {

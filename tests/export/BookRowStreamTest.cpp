@@ -1,8 +1,10 @@
-// The book read on a thread of its own: the count, then every row in order, folder by folder,
-// however large.
+// The book read on a thread of its own, once it is there: its folders, the count, then every row
+// in order, folder by folder, however large.
 #include "export/BookRowStream.h"
 
 #include <gtest/gtest.h>
+
+#include <future>
 
 #include "support/BookBuilder.h"
 #include "support/TempDir.h"
@@ -21,13 +23,11 @@ class BookRowStreamTest : public ::testing::Test {
     book.article("large", "长", "md", 2, std::string(6 << 20, 'L'));
     book.article("large", "后", "txt", 3, "b");
     book.exec("COMMIT").finish();
-    ASSERT_TRUE(reader_.open(dir_ / L"book.db"));
-    ASSERT_EQ(reader_.readFolders(folders_), BookReader::Status::Complete);
   }
 
+  std::wstring bookPath() const { return dir_ / L"book.db"; }
+
   TempDir dir_;
-  BookReader reader_;
-  std::vector<BookFolder> folders_;
 };
 
 TEST_F(BookRowStreamTest, EveryRowArrivesInOrderFolderByFolder) {
@@ -37,7 +37,11 @@ TEST_F(BookRowStreamTest, EveryRowArrivesInOrderFolderByFolder) {
 
   std::vector<std::string> seen;
   size_t largest = 0;
-  BookRowStream rows(reader_, folders_);
+  BookRowStream rows(bookPath());
+  const auto& contents = rows.contents([] {});
+  EXPECT_EQ(contents.status, BookReader::Status::Complete);
+  ASSERT_EQ(contents.folders.size(), 3u);
+  EXPECT_EQ(contents.folders[1].utf8Name, "大");
   const auto overview = rows.overview([] {});
   EXPECT_EQ(overview.articleCount, 3003);
   EXPECT_FALSE(overview.rowsLost);
@@ -51,9 +55,39 @@ TEST_F(BookRowStreamTest, EveryRowArrivesInOrderFolderByFolder) {
   EXPECT_EQ(largest, static_cast<size_t>(6 << 20));
 }
 
+// A copy of the book may still be on its way, or fail to get there.
+TEST_F(BookRowStreamTest, ReadingWaitsForTheBookToArrive) {
+  const struct {
+    const char* name;
+    bool arrives;
+    BookReader::Status status;
+  } cases[] = {{"arrives", true, BookReader::Status::Complete},
+               {"never arrives", false, BookReader::Status::Unreadable}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::promise<bool> arrival;
+    BookRowStream rows(bookPath(), arrival.get_future().share());
+    int waits = 0;
+    const auto& contents = rows.contents([&] {
+      if (++waits == 2) arrival.set_value(c.arrives);
+    });
+    EXPECT_GE(waits, 2);
+    EXPECT_EQ(contents.status, c.status);
+    if (c.arrives) {
+      EXPECT_EQ(rows.overview([] {}).articleCount, 3003);
+    }
+  }
+}
+
+// Left while it waits for the book, reads the folders' rows or has filled its batch, a stream
+// stops its reader at once.
 TEST_F(BookRowStreamTest, AStreamLeftEarlyStopsItsReader) {
+  {
+    std::promise<bool> arrival;
+    BookRowStream rows(bookPath(), arrival.get_future().share());
+  }
   for (int taken = 0; taken < 3; ++taken) {
-    BookRowStream rows(reader_, folders_);
+    BookRowStream rows(bookPath());
     for (int i = 0; i < taken; ++i) rows.next([] {});
   }
   SUCCEED() << "every reader stopped";
