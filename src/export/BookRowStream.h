@@ -67,12 +67,13 @@ class BookRowStream {
 
   const std::wstring databasePath_;
   const std::shared_future<bool> arrived_;
+  // Set under lock_; also read by SQLite's steps on the reading thread, without it. Before the
+  // book, whose connection looks at it, so that it outlives the connection.
+  std::atomic<bool> stopping_ = false;
   BookReader book_;  // the reading thread's alone
   SRWLOCK lock_ = SRWLOCK_INIT;
   CONDITION_VARIABLE itemsArrived_ = CONDITION_VARIABLE_INIT;  // or the contents, or the overview
   CONDITION_VARIABLE roomMade_ = CONDITION_VARIABLE_INIT;
-  // Set under lock_; also read by SQLite's steps on the reading thread, without it.
-  std::atomic<bool> stopping_ = false;
   // Guarded by lock_, as all up to taken_. The contents never change once set.
   std::optional<Contents> contents_;
   std::optional<Overview> overview_;
