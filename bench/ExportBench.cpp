@@ -4,9 +4,9 @@
 // them with their bytes already in memory.
 // Every floor writes from where its export reads: a copy of the .db, made while the user
 // chooses, or the database 7-Zip unpacked before the chooser opened.
-// Prints a table: seconds are the best of a book's six rounds, ratios the median of each
-// round's run against that round's floor. `--quick` uses books a twentieth of the size, for
-// smoke runs; `--progress-cost` measures only what showing the progress costs.
+// Prints a table: seconds are the best of a book's rounds, ratios the median of each round's run
+// against that round's floor; the shorter books take more rounds. `--quick` uses books a twentieth
+// of the size, for smoke runs; `--progress-cost` measures only what showing the progress costs.
 // `--folder DIR` puts the books, the exports and the engine's working copies in DIR instead of
 // the temporary folder.
 #include <windows.h>
@@ -15,6 +15,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cstdio>
 #include <cstring>
@@ -43,6 +44,9 @@ struct BookShape {
   int categoriesPerFolder;
   int minBytes;
   int maxBytes;
+  // Rounds in each pass over the books: a short book's rounds swing by as much as a long one's,
+  // so it takes more of them for a median as steady, and they cost little.
+  int roundsEachPass;
 };
 
 // Where each article lands, in the order the book holds them: all books are held at once, so
@@ -291,6 +295,13 @@ std::wstring unpackBook(const Book& book, const std::wstring& folder) {
              : std::wstring();
 }
 
+// The middle of `sorted`, or the mean of its two middle values; 0 when it is empty.
+double median(const std::vector<double>& sorted) {
+  if (sorted.empty()) return 0;
+  const size_t middle = sorted.size() / 2;
+  return sorted.size() % 2 ? sorted[middle] : (sorted[middle - 1] + sorted[middle]) / 2;
+}
+
 size_t workingSet() {
   PROCESS_MEMORY_COUNTERS counters{};
   counters.cb = sizeof counters;
@@ -329,7 +340,7 @@ class WorkingSetSampler {
 int measureProgressCost(const std::wstring& root, MainWindow& window) {
   constexpr int kRounds = 8;
   const std::wstring out = root + L"\\out";
-  const Book book = makeBook({"archive", 200, 5, 4, 1000, 8000}, root, out);
+  const Book book = makeBook({"archive", 200, 5, 4, 1000, 8000, 1}, root, out);
   double total[2] = {0, 0};
   for (int run = 0; run < 2 * kRounds; ++run) {
     const bool withProgress = run % 2 == 1;
@@ -362,14 +373,14 @@ int wmain(int argc, wchar_t** argv) {
   }
   const bool quick = mode == L"--quick";
   const int divisor = quick ? 20 : 1;
-  // The machine swings by more than our margins even over the largest book's runs: every book
-  // takes as many rounds.
-  constexpr int kRounds = 6;
+  // The machine swings by more than our margins even over the largest book's runs: it takes six
+  // rounds, and the shorter books two or three times as many. A smoke run takes one pass.
+  const int passes = quick ? 1 : 6;
   const BookShape shapes[] = {
-      {"novel", 20, 250 / divisor, 0, 3000, 12000},
-      {"archive", 200, 100 / divisor, 4, 1000, 8000},
-      {"large", 800, 100 / divisor, 4, 1000, 12000},
-      {"many folders", quick ? 200 : 4000, 5, 0, 1000, 4000},
+      {"novel", 20, 250 / divisor, 0, 3000, 12000, 3},
+      {"archive", 200, 100 / divisor, 4, 1000, 8000, 2},
+      {"large", 800, 100 / divisor, 4, 1000, 12000, 1},
+      {"many folders", quick ? 200 : 4000, 5, 0, 1000, 4000, 2},
   };
   if (folder.empty()) folder = temporaryDirectory();
   const std::wstring root = joinPath(folder, L"vellumix-bench");
@@ -390,7 +401,7 @@ int wmain(int argc, wchar_t** argv) {
     packBook(books.back());
   }
 
-  // The books take turns within each round, so that the machine's slower and faster spells
+  // The books take turns within each pass, so that the machine's slower and faster spells
   // reach all of them. Within a book, the two floors stand in the middle of every round, so that
   // each export has a floor run beside it, and the exports take turns around them: in every three
   // rounds each comes first, in the middle and last once, and so after a different run each time.
@@ -420,7 +431,7 @@ int wmain(int argc, wchar_t** argv) {
   };
   struct Figures {
     // Every run of every round; negative when it did not finish cleanly.
-    double elapsed[kRounds][kKinds] = {};
+    std::vector<std::array<double, kKinds>> elapsed;
     size_t peakWorkingSet = 0;
     double best(Kind kind) const {
       double best = 1e9;
@@ -438,11 +449,15 @@ int wmain(int argc, wchar_t** argv) {
     }
     // Their median: the machine's speed swings more between rounds than within one, and more
     // than the margins we aim for.
-    double ratio(Kind kind, Kind floor) const {
-      const std::vector<double> ratios = sortedRatios(kind, floor);
-      if (ratios.empty()) return 0;
-      const size_t middle = ratios.size() / 2;
-      return ratios.size() % 2 ? ratios[middle] : (ratios[middle - 1] + ratios[middle]) / 2;
+    double ratio(Kind kind, Kind floor) const { return median(sortedRatios(kind, floor)); }
+    // The median of the runs' seconds: unlike the best, it does not fall as a book takes more
+    // rounds, so books with different numbers of rounds can be set side by side.
+    double medianSeconds(Kind kind) const {
+      std::vector<double> runs;
+      for (const auto& round : elapsed)
+        if (round[kind] >= 0) runs.push_back(round[kind]);
+      std::sort(runs.begin(), runs.end());
+      return median(runs);
     }
     // The lowest and highest of those ratios: how far the machine swung on this row.
     std::string ratioRange(Kind kind, Kind floor) const {
@@ -454,49 +469,54 @@ int wmain(int argc, wchar_t** argv) {
     }
   };
   std::vector<Figures> figures(books.size());
-  for (int round = 0; round < kRounds; ++round) {
+  for (size_t b = 0; b < books.size(); ++b)
+    figures[b].elapsed.resize(static_cast<size_t>(passes * shapes[b].roundsEachPass));
+  for (int pass = 0; pass < passes; ++pass) {
     for (size_t b = 0; b < books.size(); ++b) {
-      for (const Kind kind : kOrder[round % kOrders]) {
-        removeDirectoryTree(out);
-        createDirectoryTree(out);
-        double elapsed = -1;
-        if (kind >= Floor) {
-          const bool unpacked = kind == UnpackedFloor || kind == UnpackedBareFloor;
-          const bool bare = kind == BareFloor || kind == UnpackedBareFloor;
-          std::optional<TemporaryFolder> unpacking;
-          std::optional<BookCopy> copy;
-          std::vector<std::string> contents;
-          std::wstring database;
-          if (unpacked) {
-            database = unpackBook(books[b], unpacking.emplace().path());
-            if (bare && !database.empty()) contents = readContents(database);
+      for (int turn = 0; turn < shapes[b].roundsEachPass; ++turn) {
+        const size_t round = static_cast<size_t>(pass * shapes[b].roundsEachPass + turn);
+        for (const Kind kind : kOrder[round % kOrders]) {
+          removeDirectoryTree(out);
+          createDirectoryTree(out);
+          double elapsed = -1;
+          if (kind >= Floor) {
+            const bool unpacked = kind == UnpackedFloor || kind == UnpackedBareFloor;
+            const bool bare = kind == BareFloor || kind == UnpackedBareFloor;
+            std::optional<TemporaryFolder> unpacking;
+            std::optional<BookCopy> copy;
+            std::vector<std::string> contents;
+            std::wstring database;
+            if (unpacked) {
+              database = unpackBook(books[b], unpacking.emplace().path());
+              if (bare && !database.empty()) contents = readContents(database);
+            } else {
+              if (bare) contents = readContents(books[b].path);
+              copy.emplace(books[b].path);
+            }
+            Sleep(kChoosingMilliseconds);
+            if (copy && copy->copied().get()) database = copy->path();
+            if (database.empty()) {
+              std::printf("the book could not be copied or unpacked\n");
+            } else {
+              const double start = seconds();
+              if (bare)
+                writeBareFloor(books[b], contents);
+              else
+                writeFloor(books[b], database);
+              elapsed = seconds() - start;
+            }
           } else {
-            if (bare) contents = readContents(books[b].path);
-            copy.emplace(books[b].path);
-          }
-          Sleep(kChoosingMilliseconds);
-          if (copy && copy->copied().get()) database = copy->path();
-          if (database.empty()) {
-            std::printf("the book could not be copied or unpacked\n");
-          } else {
-            const double start = seconds();
-            if (bare)
-              writeBareFloor(books[b], contents);
+            const WorkingSetSampler sampler(figures[b].peakWorkingSet);
+            BenchUi ui(out, kind == WithProgress ? &window : nullptr);
+            if (kind == Packed)
+              ExportDriver(ui).Run(books[b].packedPath);
             else
-              writeFloor(books[b], database);
-            elapsed = seconds() - start;
+              BookWalker(ui).run(books[b].path);
+            elapsed = ui.elapsed();
+            if (elapsed < 0) std::printf("engine did not finish cleanly\n");
           }
-        } else {
-          const WorkingSetSampler sampler(figures[b].peakWorkingSet);
-          BenchUi ui(out, kind == WithProgress ? &window : nullptr);
-          if (kind == Packed)
-            ExportDriver(ui).Run(books[b].packedPath);
-          else
-            BookWalker(ui).run(books[b].path);
-          elapsed = ui.elapsed();
-          if (elapsed < 0) std::printf("engine did not finish cleanly\n");
+          figures[b].elapsed[round][kind] = elapsed;
         }
-        figures[b].elapsed[round][kind] = elapsed;
       }
     }
   }
@@ -529,16 +549,18 @@ int wmain(int argc, wchar_t** argv) {
     DeleteFileW(book.path.c_str());
     DeleteFileW(book.packedPath.c_str());
   }
-  // Beside the engine's, the bare floor's: how much more each file costs the machine itself in
-  // the larger book, with no engine at all.
+  // From the median runs, as the two books take different numbers of rounds. Beside the engine's,
+  // the bare floor's: how much more each file costs the machine itself in the larger book, with
+  // no engine at all.
   const auto largeAgainstNovel = [&](Kind kind) {
     const auto secondsPerArticle = [&](size_t b) {
-      return figures[b].best(kind) / static_cast<double>(books[b].files.size());
+      return figures[b].medianSeconds(kind) / static_cast<double>(books[b].files.size());
     };
     return 100.0 * (secondsPerArticle(2) / secondsPerArticle(0) - 1.0);
   };
-  std::printf("seconds per article, large against novel: %+.1f %% (bare floor: %+.1f %%)\n",
-              largeAgainstNovel(Engine), largeAgainstNovel(BareFloor));
+  std::printf(
+      "seconds per article (median runs), large against novel: %+.1f %% (bare floor: %+.1f %%)\n",
+      largeAgainstNovel(Engine), largeAgainstNovel(BareFloor));
   std::printf("every run starts %.0f s after the chooser opened; the .db is copied meanwhile\n",
               kChoosingMilliseconds / 1000.0);
   std::printf("the floors write from that copy, or from the .pwb that 7-Zip unpacked before\n");
