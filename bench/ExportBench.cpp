@@ -46,7 +46,7 @@ struct BookShape {
   int maxBytes;
   // Rounds in each pass over the books: a short book's rounds swing by as much as a long one's,
   // so it takes more of them for a median as steady, and they cost little.
-  int roundsEachPass;
+  int roundsEachPass = 1;
 };
 
 // Where each article lands, in the order the book holds them: all books are held at once, so
@@ -340,7 +340,7 @@ class WorkingSetSampler {
 int measureProgressCost(const std::wstring& root, MainWindow& window) {
   constexpr int kRounds = 8;
   const std::wstring out = root + L"\\out";
-  const Book book = makeBook({"archive", 200, 5, 4, 1000, 8000, 1}, root, out);
+  const Book book = makeBook({"archive", 200, 5, 4, 1000, 8000}, root, out);
   double total[2] = {0, 0};
   for (int run = 0; run < 2 * kRounds; ++run) {
     const bool withProgress = run % 2 == 1;
@@ -468,6 +468,47 @@ int wmain(int argc, wchar_t** argv) {
       return text;
     }
   };
+  // One run of `kind` on `book` into a fresh export folder: its seconds, negative when it did not
+  // finish cleanly.
+  const auto timeRun = [&](const Book& book, Kind kind, size_t& peakWorkingSet) {
+    removeDirectoryTree(out);
+    createDirectoryTree(out);
+    if (kind < Floor) {
+      const WorkingSetSampler sampler(peakWorkingSet);
+      BenchUi ui(out, kind == WithProgress ? &window : nullptr);
+      if (kind == Packed)
+        ExportDriver(ui).Run(book.packedPath);
+      else
+        BookWalker(ui).run(book.path);
+      if (ui.elapsed() < 0) std::printf("engine did not finish cleanly\n");
+      return ui.elapsed();
+    }
+    const bool unpacked = kind == UnpackedFloor || kind == UnpackedBareFloor;
+    const bool bare = kind == BareFloor || kind == UnpackedBareFloor;
+    std::optional<TemporaryFolder> unpacking;
+    std::optional<BookCopy> copy;
+    std::vector<std::string> contents;
+    std::wstring database;
+    if (unpacked) {
+      database = unpackBook(book, unpacking.emplace().path());
+      if (bare && !database.empty()) contents = readContents(database);
+    } else {
+      if (bare) contents = readContents(book.path);
+      copy.emplace(book.path);
+    }
+    Sleep(kChoosingMilliseconds);
+    if (copy && copy->copied().get()) database = copy->path();
+    if (database.empty()) {
+      std::printf("the book could not be copied or unpacked\n");
+      return -1.0;
+    }
+    const double start = seconds();
+    if (bare)
+      writeBareFloor(book, contents);
+    else
+      writeFloor(book, database);
+    return seconds() - start;
+  };
   std::vector<Figures> figures(books.size());
   for (size_t b = 0; b < books.size(); ++b)
     figures[b].elapsed.resize(static_cast<size_t>(passes * shapes[b].roundsEachPass));
@@ -475,48 +516,8 @@ int wmain(int argc, wchar_t** argv) {
     for (size_t b = 0; b < books.size(); ++b) {
       for (int turn = 0; turn < shapes[b].roundsEachPass; ++turn) {
         const size_t round = static_cast<size_t>(pass * shapes[b].roundsEachPass + turn);
-        for (const Kind kind : kOrder[round % kOrders]) {
-          removeDirectoryTree(out);
-          createDirectoryTree(out);
-          double elapsed = -1;
-          if (kind >= Floor) {
-            const bool unpacked = kind == UnpackedFloor || kind == UnpackedBareFloor;
-            const bool bare = kind == BareFloor || kind == UnpackedBareFloor;
-            std::optional<TemporaryFolder> unpacking;
-            std::optional<BookCopy> copy;
-            std::vector<std::string> contents;
-            std::wstring database;
-            if (unpacked) {
-              database = unpackBook(books[b], unpacking.emplace().path());
-              if (bare && !database.empty()) contents = readContents(database);
-            } else {
-              if (bare) contents = readContents(books[b].path);
-              copy.emplace(books[b].path);
-            }
-            Sleep(kChoosingMilliseconds);
-            if (copy && copy->copied().get()) database = copy->path();
-            if (database.empty()) {
-              std::printf("the book could not be copied or unpacked\n");
-            } else {
-              const double start = seconds();
-              if (bare)
-                writeBareFloor(books[b], contents);
-              else
-                writeFloor(books[b], database);
-              elapsed = seconds() - start;
-            }
-          } else {
-            const WorkingSetSampler sampler(figures[b].peakWorkingSet);
-            BenchUi ui(out, kind == WithProgress ? &window : nullptr);
-            if (kind == Packed)
-              ExportDriver(ui).Run(books[b].packedPath);
-            else
-              BookWalker(ui).run(books[b].path);
-            elapsed = ui.elapsed();
-            if (elapsed < 0) std::printf("engine did not finish cleanly\n");
-          }
-          figures[b].elapsed[round][kind] = elapsed;
-        }
+        for (const Kind kind : kOrder[round % kOrders])
+          figures[b].elapsed[round][kind] = timeRun(books[b], kind, figures[b].peakWorkingSet);
       }
     }
   }
