@@ -2,6 +2,7 @@
 #include "support/FolderChooserAnswerer.h"
 
 #include <commctrl.h>
+#include <gtest/gtest.h>
 #include <shlobj.h>
 
 namespace {
@@ -60,21 +61,25 @@ void FolderChooserAnswerer::watch() {
       continue;
     }
     owner_ = GetWindow(chooser.dialog, GW_OWNER);
-    if (!answer_.cancel) {
+    bool confirm = !answer_.cancel;
+    if (confirm && answer_.item) {
+      SendMessageW(chooser.dialog, BFFM_SETSELECTIONW, FALSE,
+                   reinterpret_cast<LPARAM>(answer_.item));
+    } else if (confirm) {
+      // The first selections sometimes select nothing, for longer on a busy machine: select until
+      // the item is the one asked. OK on any other item would export into whatever folder the
+      // chooser started on, such as the user's own.
       const std::wstring leaf = answer_.path.substr(answer_.path.rfind(L'\\') + 1);
-      // The first selection sometimes selects nothing: select until the item is the one asked.
-      for (int attempt = 0; attempt < 20; ++attempt) {
-        if (answer_.item)
-          SendMessageW(chooser.dialog, BFFM_SETSELECTIONW, FALSE,
-                       reinterpret_cast<LPARAM>(answer_.item));
-        else
-          SendMessageW(chooser.dialog, BFFM_SETSELECTIONW, TRUE,
-                       reinterpret_cast<LPARAM>(answer_.path.c_str()));
+      const DWORD start = GetTickCount();
+      do {
+        SendMessageW(chooser.dialog, BFFM_SETSELECTIONW, TRUE,
+                     reinterpret_cast<LPARAM>(answer_.path.c_str()));
         Sleep(50);
-        if (answer_.item || selectedItemName(chooser.tree) == leaf) break;
-      }
+        confirm = selectedItemName(chooser.tree) == leaf;
+      } while (!confirm && GetTickCount() - start < 15000);
+      if (!confirm) ADD_FAILURE() << "the folder chooser never selected the folder asked";
     }
-    PostMessageW(chooser.dialog, WM_COMMAND, answer_.cancel ? IDCANCEL : IDOK, 0);
+    PostMessageW(chooser.dialog, WM_COMMAND, confirm ? IDOK : IDCANCEL, 0);
     answered_ = true;
   }
 }
