@@ -17,6 +17,8 @@ namespace {
 
 using Tree = std::map<std::string, std::string>;
 
+Notice errorNotice(const wchar_t* text) { return {text, L"错误", MB_ICONERROR}; }
+
 class BookWalkerTest : public ::testing::Test {
  protected:
   BookWalkerTest() { ui_.chosenFolder = out_.path(); }
@@ -70,10 +72,7 @@ TEST_F(BookWalkerTest, ExportsEveryLiveArticleWithItsBytesUnchanged) {
       {"第二卷/尾声.txt", "尾声正文"},
   };
   EXPECT_EQ(exported(), expected);
-  ASSERT_EQ(ui_.notices.size(), 1u);
-  EXPECT_EQ(ui_.notices[0].text, L"完成。");
-  EXPECT_EQ(ui_.notices[0].title, L"提示");
-  EXPECT_EQ(ui_.notices[0].flags, 0x40u);
+  EXPECT_EQ(ui_.notices, (std::vector<Notice>{{L"完成。", L"提示", MB_ICONINFORMATION}}));
   EXPECT_EQ(ui_.events, (std::vector<std::string>{"options", "choose", "busy", "idle", "notice"}));
 }
 
@@ -181,10 +180,7 @@ TEST_F(BookWalkerTest, FolderThatIsNotThereIsReported) {
     ui_.notices.clear();
     ui_.chosenFolder = folder;
     BookWalker(ui_).run(bookPath());
-    ASSERT_EQ(ui_.notices.size(), 1u);
-    EXPECT_EQ(ui_.notices[0].text, L"发生错误：文件夹不存在。");
-    EXPECT_EQ(ui_.notices[0].title, L"错误");
-    EXPECT_EQ(ui_.notices[0].flags, 0x10u);
+    EXPECT_EQ(ui_.notices, std::vector{errorNotice(L"发生错误：文件夹不存在。")});
   }
   EXPECT_TRUE(exported().empty());
 }
@@ -203,10 +199,7 @@ TEST_F(BookWalkerTest, UnreadableBooksAreReportedAndNothingIsWritten) {
   for (const auto& book : cases) {
     ui_.notices.clear();
     BookWalker(ui_).run(book);
-    ASSERT_EQ(ui_.notices.size(), 1u) << wideToUtf8(book);
-    EXPECT_EQ(ui_.notices[0].text, L"无法读取书籍数据库。");
-    EXPECT_EQ(ui_.notices[0].title, L"错误");
-    EXPECT_EQ(ui_.notices[0].flags, 0x10u);
+    EXPECT_EQ(ui_.notices, std::vector{errorNotice(L"无法读取书籍数据库。")}) << wideToUtf8(book);
   }
   EXPECT_TRUE(exported().empty());
   EXPECT_EQ(temp_.entries(), before);
@@ -222,10 +215,8 @@ TEST_F(BookWalkerTest, UnsafeIdStopsTheExport) {
   ui_.exportOptions.exportChapterList = true;
   const auto before = temp_.entries();
   BookWalker(ui_).run(bookPath());
-  ASSERT_EQ(ui_.notices.size(), 1u);
-  EXPECT_EQ(ui_.notices[0].text, L"书籍 ID 异常，可能存在 SQL 注入。程序将中断导出。");
-  EXPECT_EQ(ui_.notices[0].title, L"导出异常");
-  EXPECT_EQ(ui_.notices[0].flags, 0x10u);
+  EXPECT_EQ(ui_.notices, (std::vector<Notice>{{L"书籍 ID 异常，可能存在 SQL 注入。程序将中断导出。",
+                                               L"导出异常", MB_ICONERROR}}));
   // The heading already written stays.
   EXPECT_EQ(readFileBytes(out_ / L"toc.html"),
             "<meta charset=\"utf-8\">\n<h1>" + wideToUtf8(out_.path()) + "</h1>\n");
@@ -275,12 +266,9 @@ TEST_F(BookWalkerTest, FailuresAreCountedAndNamed) {
   writeFileBytes(out_ / L"被占用", "a file where the folder should go");
   writeFileBytes(out_ / L"也被占用", "and another");
   BookWalker(ui_).run(bookPath());
-  ASSERT_EQ(ui_.notices.size(), 1u);
   // Named in the book's order: a folder just before its own articles.
-  EXPECT_EQ(ui_.notices[0].text,
-            L"完成，但有 8 项未能写出：\r\n被占用\r\n章1\r\n章2\r\n也被占用\r\n章3\r\n……");
-  EXPECT_EQ(ui_.notices[0].title, L"错误");
-  EXPECT_EQ(ui_.notices[0].flags, 0x10u);
+  EXPECT_EQ(ui_.notices, std::vector{errorNotice(L"完成，但有 8 项未能写出：\r\n被占用\r\n章1\r\n"
+                                                 L"章2\r\n也被占用\r\n章3\r\n……")});
   EXPECT_EQ(exported().at("好的/能写的.txt"), "y");
 }
 

@@ -4,11 +4,22 @@
 
 #include <functional>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "app/ExportNotices.h"
 #include "export/ExportUi.h"
+#include "win/TextConversion.h"
+
+// A notice is checked whole (text, title and icon) and printed readably when it differs.
+inline bool operator==(const Notice& a, const Notice& b) {
+  return a.text == b.text && a.title == b.title && a.flags == b.flags;
+}
+inline void PrintTo(const Notice& notice, std::ostream* out) {
+  *out << "[" << wideToUtf8(notice.title) << "] " << wideToUtf8(notice.text) << " (flags 0x"
+       << std::hex << notice.flags << std::dec << ")";
+}
 
 class RecordingUi : public ExportUi {
  public:
