@@ -30,16 +30,56 @@ BOOL CALLBACK findChooser(HWND window, LPARAM param) {
   return FALSE;
 }
 
-std::wstring selectedItemName(HWND tree) {
+HTREEITEM nextItem(HWND tree, UINT relation, HTREEITEM item) {
+  return reinterpret_cast<HTREEITEM>(
+      SendMessageW(tree, TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
+}
+
+std::wstring itemName(HWND tree, HTREEITEM handle) {
   wchar_t text[MAX_PATH] = {};
   TVITEMW item{};
   item.mask = TVIF_TEXT;
-  item.hItem = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+  item.hItem = handle;
   item.pszText = text;
   item.cchTextMax = MAX_PATH;
-  if (!item.hItem || !SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)))
-    return {};
+  if (!handle || !SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item))) return {};
   return text;
+}
+
+std::wstring selectedItemName(HWND tree) {
+  return itemName(tree, nextItem(tree, TVGN_CARET, nullptr));
+}
+
+bool sameName(std::wstring_view a, std::wstring_view b) {
+  return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
+                              static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+// The item of drive `drive` ("C:") among the items the tree shows open, such as "本地磁盘 (C:)".
+HTREEITEM driveItem(HWND tree, HTREEITEM first, std::wstring_view drive) {
+  for (HTREEITEM item = first; item; item = nextItem(tree, TVGN_NEXT, item)) {
+    if (itemName(tree, item).ends_with(L"(" + std::wstring(drive) + L")")) return item;
+    if (SendMessageW(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item), TVIS_EXPANDED))
+      if (HTREEITEM found = driveItem(tree, nextItem(tree, TVGN_CHILD, item), drive)) return found;
+  }
+  return nullptr;
+}
+
+// Selects `path` ("C:\a\b") as a user would: from its drive down, opening each folder and
+// clicking the next by its name.
+void selectByNames(HWND tree, const std::wstring& path) {
+  size_t start = path.find(L'\\');
+  HTREEITEM item = driveItem(tree, nextItem(tree, TVGN_ROOT, nullptr), path.substr(0, start));
+  while (item && start != std::wstring::npos && start + 1 < path.size()) {
+    const size_t end = path.find(L'\\', start + 1);
+    const std::wstring name = path.substr(start + 1, end - start - 1);
+    SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
+    HTREEITEM child = nextItem(tree, TVGN_CHILD, item);
+    while (child && !sameName(itemName(tree, child), name)) child = nextItem(tree, TVGN_NEXT, child);
+    item = child;
+    start = end;
+  }
+  if (item) SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
 }
 
 }  // namespace
@@ -69,12 +109,17 @@ void FolderChooserAnswerer::watch() {
       // The first selections sometimes select nothing, for longer on a busy machine: select until
       // the item is the one asked. OK on any other item would export into whatever folder the
       // chooser started on, such as the user's own.
+      // Wine's chooser finds a path only while every folder on it keeps the time of last change
+      // it had when the tree first listed it: once another test has made or removed a directory
+      // in the temporary folder, the path is never found again. Then the folders are clicked
+      // through by name.
       const std::wstring leaf = answer_.path.substr(answer_.path.rfind(L'\\') + 1);
       const DWORD start = GetTickCount();
       do {
         SendMessageW(chooser.dialog, BFFM_SETSELECTIONW, TRUE,
                      reinterpret_cast<LPARAM>(answer_.path.c_str()));
         Sleep(50);
+        if (selectedItemName(chooser.tree) != leaf) selectByNames(chooser.tree, answer_.path);
         confirm = selectedItemName(chooser.tree) == leaf;
       } while (!confirm && GetTickCount() - start < 15000);
       if (!confirm) ADD_FAILURE() << "the folder chooser never selected the folder asked";
