@@ -497,7 +497,7 @@ int wmain(int argc, wchar_t** argv) {
       copy.emplace(book.path);
     }
     Sleep(kChoosingMilliseconds);
-    if (copy && copy->copied().get()) database = copy->path();
+    if (copy && copy->copied().get() == BookFault::None) database = copy->path();
     if (database.empty()) {
       std::printf("the book could not be copied or unpacked\n");
       return -1.0;

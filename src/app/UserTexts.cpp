@@ -15,6 +15,11 @@ const wchar_t* const kDoneWithFailures = L"完成，但有 ";
 const wchar_t* const kFailuresSuffix = L" 项未能写出：";
 const wchar_t* const kMoreFailures = L"……";
 const wchar_t* const kDamagedBook = L"（书籍数据库已损坏）";
+const wchar_t* const kLostArticles = L"%1（最多 %2 篇无法读取）";
+const wchar_t* const kLostCategories = L"%1（最多 %3 个分类无法读取）";
+const wchar_t* const kLostArticlesAndCategories = L"%1（最多 %2 篇、%3 个分类无法读取）";
+const wchar_t* const kNoWorkingSpace =
+    L"临时文件夹所在的磁盘空间不足或无法写入，无法导出。\r\n书籍文件本身没有问题。";
 const wchar_t* const kFolderMissing = L"发生错误：文件夹不存在。";
 const wchar_t* const kUnreadableBook = L"无法读取书籍数据库。";
 const wchar_t* const kUnsafeId = L"书籍 ID 异常，可能存在 SQL 注入。程序将中断导出。";

@@ -16,6 +16,12 @@ extern const wchar_t* const kDoneWithFailures;  // followed by the count, then k
 extern const wchar_t* const kFailuresSuffix;
 extern const wchar_t* const kMoreFailures;
 extern const wchar_t* const kDamagedBook;  // listed among the failures
+// A folder listed among the failures with the rows of it that could not be read: %1 is its name,
+// %2 and %3 the numbers of articles and categories.
+extern const wchar_t* const kLostArticles;
+extern const wchar_t* const kLostCategories;
+extern const wchar_t* const kLostArticlesAndCategories;
+extern const wchar_t* const kNoWorkingSpace;
 extern const wchar_t* const kFolderMissing;
 extern const wchar_t* const kUnreadableBook;
 extern const wchar_t* const kUnsafeId;

@@ -41,6 +41,11 @@ bool SqliteDB::Open(std::wstring_view path, bool allowCreate) {
     Close();
     return false;
   }
+  // A book comes from elsewhere: its schema may not alter the file behind SQLite's back nor call
+  // functions with side effects, and a failure tells exactly what failed.
+  sqlite3_extended_result_codes(connection, 1);
+  sqlite3_db_config(connection, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+  sqlite3_db_config(connection, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
   return true;
 }
 
@@ -54,9 +59,9 @@ void SqliteDB::stopWhen(const std::atomic<bool>& stop) {
       const_cast<std::atomic<bool>*>(&stop));
 }
 
-SqliteDataset SqliteDB::Query(std::string_view ansiSql) const {
+SqliteDataset SqliteDB::Query(std::string_view utf8Sql) const {
   SqliteDataset dataset;
-  dataset.Prepare(connection_, ansiSql);
+  dataset.Prepare(connection_, utf8Sql);
   return dataset;
 }
 

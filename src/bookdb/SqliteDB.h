@@ -18,9 +18,9 @@ class SqliteDB {
   // first). Without allowCreate the file must exist and nothing is created; ":memory:" (any
   // case) or an empty path opens an in-memory database, and only with allowCreate.
   bool Open(std::wstring_view path, bool allowCreate = false);
-  // A record set for the first statement of `ansiSql`; empty (not ready) when it does not
+  // A record set for the first statement of `utf8Sql`; empty (not ready) when it does not
   // prepare. The record set borrows the connection.
-  SqliteDataset Query(std::string_view ansiSql) const;
+  SqliteDataset Query(std::string_view utf8Sql) const;
   // False only when statements were still open; the connection is forgotten all the same and
   // goes away once they are finished.
   bool Close();

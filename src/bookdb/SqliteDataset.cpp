@@ -3,20 +3,45 @@
 
 #include <sqlite3.h>
 
+#include <new>
+
 #include "win/AsciiFold.h"
 #include "win/TextConversion.h"
+
+BookFault faultOfSqliteCode(int code) {
+  switch (code & 0xFF) {
+    case SQLITE_OK:
+    case SQLITE_ROW:
+    case SQLITE_DONE:
+      return BookFault::None;
+    case SQLITE_INTERRUPT:
+      return BookFault::Stopped;
+    // Reading writes only to the private copy and SQLite's own temporary files, both on the
+    // temporary disk.
+    case SQLITE_FULL:
+    case SQLITE_CANTOPEN:
+      return BookFault::WorkingSpace;
+    case SQLITE_IOERR:
+      // A page that cannot be read is the book's; anything else is a write, on the temporary disk.
+      return code == SQLITE_IOERR_READ || code == SQLITE_IOERR_SHORT_READ ||
+                     code == SQLITE_IOERR_NOMEM || code == SQLITE_IOERR
+                 ? BookFault::Unreadable
+                 : BookFault::WorkingSpace;
+    default:
+      return BookFault::Unreadable;
+  }
+}
 
 void SqliteDataset::StatementDeleter::operator()(sqlite3_stmt* statement) const {
   sqlite3_finalize(statement);
 }
 
-bool SqliteDataset::Prepare(sqlite3* connection, std::string_view ansiSql) {
+bool SqliteDataset::Prepare(sqlite3* connection, std::string_view utf8Sql) {
   Close();
-  if (connection == nullptr || ansiSql.empty()) return false;
-  const auto utf8Sql = ansiToUtf8(ansiSql);
-  if (!utf8Sql) return false;
+  if (connection == nullptr || utf8Sql.empty()) return false;
   sqlite3_stmt* statement = nullptr;
-  const int rc = sqlite3_prepare(connection, utf8Sql->c_str(), -1, &statement, nullptr);
+  const int rc = sqlite3_prepare_v2(connection, utf8Sql.data(), static_cast<int>(utf8Sql.size()),
+                                    &statement, nullptr);
   connection_ = connection;
   statement_.reset(statement);
   return rc == SQLITE_OK && statement != nullptr;
@@ -30,9 +55,7 @@ bool SqliteDataset::step() {
     return true;
   }
   atEnd_ = true;
-  // Statements of the legacy interface report a generic SQLITE_ERROR; resetting tells which.
-  errorCode_ = rc == SQLITE_DONE ? 0 : sqlite3_reset(statement_.get());
-  if (errorCode_ == SQLITE_OK && rc != SQLITE_DONE) errorCode_ = rc;
+  errorCode_ = rc == SQLITE_DONE ? 0 : rc;
   return false;
 }
 
@@ -105,8 +128,13 @@ std::string SqliteDataset::read(int index, Kind kind, bool* ok) const {
   if (data == nullptr && type != SQLITE_NULL && !(type == SQLITE_BLOB && size == 0))
     return std::string();
   std::string value;
-  if (data && size > 0) value.assign(static_cast<const char*>(data), static_cast<size_t>(size));
-  if (kind == Kind::Text && !value.empty()) value = utf8ToAnsi(value).value_or(std::string());
+  try {
+    if (data && size > 0) value.assign(static_cast<const char*>(data), static_cast<size_t>(size));
+    if (kind == Kind::Text && !value.empty()) value = utf8ToAnsi(value).value_or(std::string());
+  } catch (const std::bad_alloc&) {
+    // A value larger than the memory left (a 32-bit program has 2 GB in all) is not read.
+    return std::string();
+  }
   if (ok) *ok = true;
   return value;
 }

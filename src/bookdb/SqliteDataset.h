@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "bookdb/BookFault.h"
+
 struct sqlite3;
 struct sqlite3_stmt;
 
@@ -26,15 +28,18 @@ class SqliteDataset {
   // True when the last step ended in an error (a damaged page, a failed read, no memory) rather
   // than on a row or at the end of the rows.
   bool failed() const { return errorCode_ != 0; }
-  // The SQLite result code of that error; 0 when the last step did not fail.
+  // The SQLite result code of that error, extended; 0 when the last step did not fail.
   int errorCode() const { return errorCode_; }
+  // What that error means for the book; None when the last step did not fail.
+  BookFault fault() const { return faultOfSqliteCode(errorCode_); }
 
   // Parameter `number` (1-based) of the statement takes a value; the statement starts over.
   bool Bind(int number, std::string_view utf8Text);
   bool Bind(int number, std::int64_t value);
 
   // A column by name (ASCII letters matched in any case) or by 1-based number. `ok`, when
-  // given, tells whether the value came from a current row and could be read. Text is
+  // given, tells whether the value came from a current row and could be read (a value too large
+  // for the memory left is not). Text is
   // converted to ANSI (empty when it has no exact ANSI form); bytes are returned as stored.
   std::string ReadText(std::string_view name, bool* ok = nullptr) const;
   std::string ReadText(int number, bool* ok = nullptr) const;
@@ -51,8 +56,8 @@ class SqliteDataset {
   };
   enum class Kind { Text, Bytes };
 
-  // Prepares the first statement of `ansiSql`; a failure leaves the record set empty.
-  bool Prepare(sqlite3* connection, std::string_view ansiSql);
+  // Prepares the first statement of `utf8Sql`; a failure leaves the record set empty.
+  bool Prepare(sqlite3* connection, std::string_view utf8Sql);
   // One step; keeps what it said. True on a row.
   bool step();
   void startOver();

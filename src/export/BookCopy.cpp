@@ -5,14 +5,32 @@
 
 namespace {
 
-bool copyBook(const std::wstring& source, const std::wstring& target, std::stop_token stop) {
-  if (!copyFileWide(source, target, true, stop)) return false;
-  for (const wchar_t* companion : {L"-wal", L"-journal"}) {
-    if (fileExistsWide(source + companion) &&
-        !copyFileWide(source + companion, target + companion, true, stop))
-      return false;
+BookFault faultOf(CopyResult result) {
+  switch (result) {
+    case CopyResult::Copied:
+      return BookFault::None;
+    case CopyResult::SourceUnreadable:
+      return BookFault::Unreadable;
+    case CopyResult::TargetUnwritable:
+      return BookFault::WorkingSpace;
+    case CopyResult::Stopped:
+      return BookFault::Stopped;
   }
-  return true;
+  return BookFault::Unreadable;
+}
+
+BookFault copyBook(const std::wstring& source, const std::wstring& target, std::stop_token stop) {
+  if (const BookFault fault = faultOf(copyFileWide(source, target, true, stop));
+      fault != BookFault::None)
+    return fault;
+  for (const wchar_t* companion : {L"-wal", L"-journal"}) {
+    if (!fileExistsWide(source + companion)) continue;
+    if (const BookFault fault =
+            faultOf(copyFileWide(source + companion, target + companion, true, stop));
+        fault != BookFault::None)
+      return fault;
+  }
+  return BookFault::None;
 }
 
 }  // namespace
@@ -21,5 +39,6 @@ BookCopy::BookCopy(std::wstring_view source)
     : path_(folder_.file(L"tmp.db")),
       result_(copied_.get_future().share()),
       copier_([this, source = std::wstring(source)](std::stop_token stop) {
-        copied_.set_value(folder_.created() && copyBook(source, path_, stop));
+        copied_.set_value(folder_.created() ? copyBook(source, path_, stop)
+                                            : BookFault::WorkingSpace);
       }) {}

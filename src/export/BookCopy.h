@@ -7,6 +7,7 @@
 #include <string_view>
 #include <thread>
 
+#include "bookdb/BookFault.h"
 #include "win/TemporaryFolder.h"
 
 class BookCopy {
@@ -19,16 +20,16 @@ class BookCopy {
   BookCopy(const BookCopy&) = delete;
   BookCopy& operator=(const BookCopy&) = delete;
 
-  // Ready once the copy has ended: true when the whole book was copied. It stays valid after
-  // the copy is gone.
-  std::shared_future<bool> copied() const { return result_; }
+  // Ready once the copy has ended: None when the whole book was copied, otherwise what kept it
+  // from being copied. It stays valid after the copy is gone.
+  std::shared_future<BookFault> copied() const { return result_; }
   const std::wstring& path() const { return path_; }
 
  private:
   TemporaryFolder folder_;
   std::wstring path_;
-  std::promise<bool> copied_;
-  std::shared_future<bool> result_;
+  std::promise<BookFault> copied_;
+  std::shared_future<BookFault> result_;
   // Last, so that it is stopped and joined before anything it uses goes.
   std::jthread copier_;
 };

@@ -2,6 +2,7 @@
 #include "export/BookRowStream.h"
 
 #include <chrono>
+#include <new>
 #include <utility>
 
 namespace {
@@ -28,7 +29,7 @@ class ExclusiveLock {
 
 }  // namespace
 
-BookRowStream::BookRowStream(std::wstring databasePath, std::shared_future<bool> arrived)
+BookRowStream::BookRowStream(std::wstring databasePath, std::shared_future<BookFault> arrived)
     : databasePath_(std::move(databasePath)),
       arrived_(std::move(arrived)),
       reader_([this] { read(); }) {}
@@ -43,28 +44,64 @@ BookRowStream::~BookRowStream() {
 }
 
 void BookRowStream::read() {
+  try {
+    readBook();
+  } catch (const std::bad_alloc&) {
+    // Out of memory, as a book built to exhaust it would leave us: what was not handed over is
+    // told as unread.
+  }
+  bool wakeWriter = false;
+  {
+    const ExclusiveLock lock(lock_);
+    if (!contents_) contents_.emplace();
+    if (!overview_) overview_.emplace();
+    readerEnded_ = true;
+    wakeWriter = std::exchange(writerWaiting_, false);
+  }
+  if (wakeWriter) WakeConditionVariable(&itemsArrived_);
+}
+
+void BookRowStream::readBook() {
+  Contents contents;
   if (arrived_.valid()) {
     while (arrived_.wait_for(kArrivalLookInterval) != std::future_status::ready)
       if (stopping_) return;
+    contents.fault = arrived_.get();
+  } else {
+    contents.fault = BookFault::None;
   }
-  Contents contents;
-  if ((!arrived_.valid() || arrived_.get()) && book_.open(databasePath_)) {
-    book_.stopWhen(stopping_);
-    contents.status = book_.readFolders(contents.folders);
+  if (contents.fault == BookFault::None) {
+    if (book_.open(databasePath_)) {
+      book_.stopWhen(stopping_);
+      contents.status = book_.readFolders(contents.folders);
+    } else {
+      contents.fault = BookFault::Unreadable;
+    }
   }
   publish(contents_, std::move(contents));
   // Read only from here on, by both threads.
   const Contents& book = *contents_;
   if (book.status == BookReader::Status::Unreadable) return;
 
-  book_.buildLookup();
-  publish(overview_, Overview{book_.countArticles(), book_.rowsLost()});
+  Overview overview;
+  overview.fault = book_.buildLookup();
+  if (overview.fault == BookFault::None) {
+    overview.articleCount = book_.countArticles();
+    if (book_.rowsLost()) {
+      overview.lostRows = book_.lostRows(book.folders);
+      overview.rowsLostUnplaced = overview.lostRows.empty();
+    }
+  }
+  const bool lookupBuilt = overview.fault == BookFault::None;
+  publish(overview_, std::move(overview));
+  if (!lookupBuilt) return;
   for (const auto& folder : book.folders) {
     bool stopped = false;
-    const bool complete = book_.readFolder(folder.utf8Id, [&](BookRow& row) {
-      if (!stopped) stopped = !push({false, true, std::move(row)});
+    const BookReader::FolderResult result = book_.readFolder(folder.utf8Id, [&](BookRow& row) {
+      if (!stopped) stopped = !push({false, true, BookFault::None, std::move(row)});
     });
-    if (stopped || !push({true, complete, BookRow()})) return;
+    if (stopped || !push({true, result.complete, result.fault, BookRow()})) return;
+    if (result.fault != BookFault::None) return;
   }
 }
 
@@ -114,13 +151,13 @@ void BookRowStream::waitForReader(const std::function<bool()>& ready,
 
 const BookRowStream::Contents& BookRowStream::contents(const std::function<void()>& whileWaiting) {
   const ExclusiveLock lock(lock_);
-  waitForReader([this] { return contents_.has_value(); }, whileWaiting);
+  waitForReader([this] { return contents_.has_value() || readerEnded_; }, whileWaiting);
   return *contents_;
 }
 
 BookRowStream::Overview BookRowStream::overview(const std::function<void()>& whileWaiting) {
   const ExclusiveLock lock(lock_);
-  waitForReader([this] { return overview_.has_value(); }, whileWaiting);
+  waitForReader([this] { return overview_.has_value() || readerEnded_; }, whileWaiting);
   return *overview_;
 }
 
@@ -129,7 +166,12 @@ BookRowStream::Item BookRowStream::next(const std::function<void()>& whileWaitin
     bool wakeReader = false;
     {
       AcquireSRWLockExclusive(&lock_);
-      waitForReader([this] { return !queued_.empty(); }, whileWaiting);
+      waitForReader([this] { return !queued_.empty() || readerEnded_; }, whileWaiting);
+      if (queued_.empty()) {
+        // The reader ended before the end of the book: each folder left is told as unread.
+        ReleaseSRWLockExclusive(&lock_);
+        return {true, false, BookFault::None, BookRow()};
+      }
       taken_.swap(queued_);
       queuedBytes_ = 0;
       wakeReader = std::exchange(readerWaiting_, false);

@@ -23,6 +23,7 @@ class BookRowStream {
   struct Item {
     bool endOfFolder = false;
     bool folderComplete = true;  // with endOfFolder: whether every row of the folder was read
+    BookFault fault = BookFault::None;  // with endOfFolder: what ended the reading, if anything
     BookRow row;
   };
 
@@ -30,18 +31,26 @@ class BookRowStream {
   struct Contents {
     // Unreadable too when the book never arrived or cannot be opened: then nothing follows.
     BookReader::Status status = BookReader::Status::Unreadable;
+    // With Unreadable: WorkingSpace when the book's copy could not be written.
+    BookFault fault = BookFault::Unreadable;
     std::vector<BookFolder> folders;  // the live ones, in book order
   };
 
   // What is known before the first row.
   struct Overview {
-    int articleCount = 0;   // live ones in the live folders; 0 when they cannot be counted
-    bool rowsLost = false;  // rows were passed over on pages that cannot be read
+    // WorkingSpace when the lookup could not be written: then nothing follows.
+    BookFault fault = BookFault::None;
+    int articleCount = 0;  // live ones in the live folders; 0 when they cannot be counted
+    // Rows were passed over on pages that cannot be read, and no index tells whose they were.
+    bool rowsLostUnplaced = false;
+    // Otherwise the rows passed over, by folder in the order of the contents; empty when none.
+    std::vector<LostRows> lostRows;
   };
 
   // Starts reading the book at `databasePath`, a private copy, once `arrived` is ready: it
-  // tells whether the book got there. Without `arrived` the book is there already.
-  explicit BookRowStream(std::wstring databasePath, std::shared_future<bool> arrived = {});
+  // tells what kept the book from getting there, if anything. Without `arrived` the book is there
+  // already.
+  explicit BookRowStream(std::wstring databasePath, std::shared_future<BookFault> arrived = {});
   // Stops the reading thread, cutting short whatever it reads, and waits for it.
   ~BookRowStream();
   BookRowStream(const BookRowStream&) = delete;
@@ -57,6 +66,7 @@ class BookRowStream {
 
  private:
   void read();
+  void readBook();
   // Hands `value` to the writer under lock_, waking it when it waits.
   template <typename T>
   void publish(std::optional<T>& slot, T value);
@@ -66,7 +76,7 @@ class BookRowStream {
   bool push(Item item);
 
   const std::wstring databasePath_;
-  const std::shared_future<bool> arrived_;
+  const std::shared_future<BookFault> arrived_;
   // Set under lock_; also read by SQLite's steps on the reading thread, without it. Before the
   // book, whose connection looks at it, so that it outlives the connection.
   std::atomic<bool> stopping_ = false;
@@ -74,13 +84,14 @@ class BookRowStream {
   SRWLOCK lock_ = SRWLOCK_INIT;
   CONDITION_VARIABLE itemsArrived_ = CONDITION_VARIABLE_INIT;  // or the contents, or the overview
   CONDITION_VARIABLE roomMade_ = CONDITION_VARIABLE_INIT;
-  // Guarded by lock_, as all up to taken_. The contents never change once set.
+  // Guarded by lock_ up to readerEnded_. The contents never change once set.
   std::optional<Contents> contents_;
   std::optional<Overview> overview_;
   std::deque<Item> queued_;
   size_t queuedBytes_ = 0;
   bool readerWaiting_ = false;
   bool writerWaiting_ = false;
+  bool readerEnded_ = false;  // whatever was not handed over by then never will be
   std::deque<Item> taken_;  // the writer's batch, taken from queued_ in one go
   std::thread reader_;
 };

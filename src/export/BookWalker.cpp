@@ -79,7 +79,9 @@ std::optional<ExportStop> BookWalker::walk(BookRowStream& rows, const std::wstri
                                            const ExportOptions& options) {
   const auto keepResponsive = [this] { ui_.keepResponsive(); };
   const BookRowStream::Contents& book = rows.contents(keepResponsive);
-  if (book.status == BookReader::Status::Unreadable) return ExportStop::UnreadableBook;
+  if (book.status == BookReader::Status::Unreadable)
+    return book.fault == BookFault::WorkingSpace ? ExportStop::NoWorkingSpace
+                                                 : ExportStop::UnreadableBook;
   const std::vector<BookFolder>& folders = book.folders;
 
   ChapterList chapterList;
@@ -106,7 +108,9 @@ std::optional<ExportStop> BookWalker::walk(BookRowStream& rows, const std::wstri
   }
   // The directories' failures are named with their folders, after the damaged book.
   const BookRowStream::Overview overview = rows.overview(keepResponsive);
-  if (book.status == BookReader::Status::Damaged || overview.rowsLost) failures_.addDamagedBook();
+  if (overview.fault == BookFault::WorkingSpace) return ExportStop::NoWorkingSpace;
+  if (book.status == BookReader::Status::Damaged || overview.rowsLostUnplaced)
+    failures_.addDamagedBook();
   const int total = overview.articleCount;
   int done = 0;
   ui_.showProgress(done, total);
@@ -114,6 +118,9 @@ std::optional<ExportStop> BookWalker::walk(BookRowStream& rows, const std::wstri
     const BookFolder& folder = folders[f];
     const std::wstring& folderDirectory = folderDirectories[f].path;
     if (!folderDirectories[f].made) failures_.addName(folder.utf8Name);
+    if (!overview.lostRows.empty() && overview.lostRows[f].any())
+      failures_.addLostRows(folder.utf8Name, overview.lostRows[f].articles,
+                            overview.lostRows[f].categories);
     chapterList.folderHeading(folder.utf8Name);
 
     std::wstring directory = folderDirectory;
@@ -121,6 +128,7 @@ std::optional<ExportStop> BookWalker::walk(BookRowStream& rows, const std::wstri
     for (;;) {
       const BookRowStream::Item item = rows.next(keepResponsive);
       if (item.endOfFolder) {
+        if (item.fault == BookFault::WorkingSpace) return ExportStop::NoWorkingSpace;
         if (!item.folderComplete) failures_.addName(folder.utf8Name);
         break;
       }

@@ -4,9 +4,12 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "export/BookWalker.h"
 #include "export/SevenZipUnpacker.h"
+#include "win/AsciiFold.h"
+#include "win/Handles.h"
 #include "win/TemporaryFolder.h"
 #include "win/WideFileOps.h"
 
@@ -17,6 +20,36 @@ std::wstring baseName(std::wstring_view path) {
   const std::wstring_view stem = path.substr(0, path.rfind(L'.'));
   const size_t slash = stem.rfind(L'\\');
   return std::wstring(slash == std::wstring_view::npos ? stem : stem.substr(slash + 1));
+}
+
+// Adds the files ending in ".db" under `folder`, at any depth, to `found`.
+void findDatabases(const std::wstring& folder, std::vector<std::wstring>& found) {
+  WIN32_FIND_DATAW entry;
+  const auto find =
+      ownFindHandle(FindFirstFileW(longPathForm(joinPath(folder, L"*")).c_str(), &entry));
+  if (!find) return;
+  do {
+    const std::wstring_view name = entry.cFileName;
+    if (name == L"." || name == L"..") continue;
+    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        findDatabases(joinPath(folder, name), found);
+    } else if (name.size() > 3 && equalIgnoringAsciiCase(name.substr(name.size() - 3),
+                                                         std::wstring_view(L".db"))) {
+      found.push_back(joinPath(folder, name));
+    }
+  } while (FindNextFileW(find.get(), &entry));
+}
+
+// The database that 7-Zip unpacked into `folder`: the one named after the archive, or else the
+// archive's only database, whatever its name (a copy of a book that the user renamed still holds
+// the old name); empty when there is neither.
+std::wstring unpackedDatabase(const std::wstring& folder, std::wstring_view archive) {
+  const std::wstring named = joinPath(folder, baseName(archive) + L".db");
+  if (fileExistsWide(named)) return named;
+  std::vector<std::wstring> databases;
+  findDatabases(folder, databases);
+  return databases.size() == 1 ? databases.front() : std::wstring();
 }
 
 }  // namespace
@@ -45,8 +78,10 @@ void ExportDriver::runPacked(std::wstring_view archive) {
     return SevenZipUnpacker::Extract(program, std::wstring(archive), folder.path(),
                                      [this] { ui_.keepResponsive(); });
   }();
-  const std::wstring database = folder.file(baseName(archive) + L".db");
-  if (result != SevenZipUnpacker::ExtractResult::Extracted || !fileExistsWide(database)) {
+  const std::wstring database =
+      result == SevenZipUnpacker::ExtractResult::Extracted ? unpackedDatabase(folder.path(), archive)
+                                                           : std::wstring();
+  if (database.empty()) {
     ui_.reportStopped(ExportStop::UnpackFailed);
     return;
   }

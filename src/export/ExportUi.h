@@ -21,6 +21,8 @@ enum class ExportStop {
   FolderMissing,    // the chosen export folder does not exist
   UnreadableBook,   // the book database cannot be read at all
   UnsafeId,         // a folder id marks a book that was tampered with
+  NoWorkingSpace,   // the book's private copy or lookup could not be written on the temporary
+                    // disk; the book itself may well be sound
 };
 
 // What an export that ran to its end could not write: how much, and the first few by name.
@@ -29,21 +31,34 @@ class ExportFailures {
   static constexpr size_t kListed = 5;
   struct Item {
     std::string utf8Name;  // a folder, category or article, or toc.html
-    bool damagedBook;      // instead of a name: rows of the book could not be read
+    bool damagedBook = false;  // instead of a name: rows of the book could not be read
+    // With a folder's name: at most this many of its rows could not be read.
+    int lostArticles = 0;
+    int lostCategories = 0;
   };
 
-  void addName(std::string_view utf8Name) { add({std::string(utf8Name), false}); }
-  void addDamagedBook() { add({std::string(), true}); }
+  void addName(std::string_view utf8Name) { add({std::string(utf8Name)}, 1); }
+  void addDamagedBook() { add({std::string(), true}, 1); }
+  // Each lost row counts as one failure.
+  void addLostRows(std::string_view utf8Folder, int articles, int categories) {
+    add({std::string(utf8Folder), false, articles, categories}, articles + categories);
+  }
   int count() const { return count_; }
   const std::vector<Item>& listed() const { return listed_; }
+  // Some failures did not fit in the list.
+  bool moreThanListed() const { return moreThanListed_; }
 
  private:
-  void add(Item item) {
-    ++count_;
-    if (listed_.size() < kListed) listed_.push_back(std::move(item));
+  void add(Item item, int count) {
+    count_ += count;
+    if (listed_.size() < kListed)
+      listed_.push_back(std::move(item));
+    else
+      moreThanListed_ = true;
   }
 
   int count_ = 0;
+  bool moreThanListed_ = false;
   std::vector<Item> listed_;
 };
 

@@ -96,32 +96,39 @@ bool isDirectoryWide(std::wstring_view path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-bool copyFileWide(std::wstring_view source, std::wstring_view target, bool overwrite,
-                  std::stop_token stop) {
+CopyResult copyFileWide(std::wstring_view source, std::wstring_view target, bool overwrite,
+                        std::stop_token stop) {
   // Shared for writing too: the program that owns a database may keep it open while it is
   // copied, with its latest changes in a log beside it.
   const auto from = ownFileHandle(CreateFileW(
       longPathForm(source).c_str(), GENERIC_READ,
       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
       FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  if (!from) return false;
+  if (!from) return CopyResult::SourceUnreadable;
   const auto to = ownFileHandle(CreateFileW(longPathForm(target).c_str(), GENERIC_WRITE | DELETE,
                                             0, nullptr, overwrite ? CREATE_ALWAYS : CREATE_NEW,
                                             FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!to) return false;
+  if (!to) return CopyResult::TargetUnwritable;
   // Pieces that stay in the processor's cache between the read and the write: 4 MB pieces took
   // twice as long as these on a book of 500 MB; smaller ones only add calls.
   constexpr DWORD kPiece = 256 << 10;
   const auto buffer = std::make_unique<char[]>(kPiece);
+  CopyResult result = CopyResult::Stopped;
   while (!stop.stop_requested()) {
     DWORD read = 0;
-    if (!ReadFile(from.get(), buffer.get(), kPiece, &read, nullptr)) break;
-    if (read == 0) return true;
+    if (!ReadFile(from.get(), buffer.get(), kPiece, &read, nullptr)) {
+      result = CopyResult::SourceUnreadable;
+      break;
+    }
+    if (read == 0) return CopyResult::Copied;
     DWORD written = 0;
-    if (!WriteFile(to.get(), buffer.get(), read, &written, nullptr) || written != read) break;
+    if (!WriteFile(to.get(), buffer.get(), read, &written, nullptr) || written != read) {
+      result = CopyResult::TargetUnwritable;
+      break;
+    }
   }
   discardOnClose(to.get());
-  return false;
+  return result;
 }
 
 bool fileExistsWide(std::wstring_view path) {

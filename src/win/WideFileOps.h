@@ -17,11 +17,17 @@ std::wstring joinPath(std::wstring_view directory, std::wstring_view name);
 // afterwards.
 bool createDirectoryTree(std::wstring_view path);
 bool isDirectoryWide(std::wstring_view path);
+enum class CopyResult {
+  Copied,
+  SourceUnreadable,  // the source cannot be opened or read
+  TargetUnwritable,  // the target cannot be made or written: the disk may be full
+  Stopped,
+};
 // Copies the bytes of `source` to `target`, which gets plain attributes. A copy that fails
 // part-way, or is stopped through `stop`, is removed; an existing target is replaced only with
 // `overwrite`.
-bool copyFileWide(std::wstring_view source, std::wstring_view target, bool overwrite,
-                  std::stop_token stop = {});
+CopyResult copyFileWide(std::wstring_view source, std::wstring_view target, bool overwrite,
+                        std::stop_token stop = {});
 // True for an existing file or directory of that name.
 bool fileExistsWide(std::wstring_view path);
 // Deletes a directory with everything in it, depth-first. True when it is gone afterwards.

@@ -44,7 +44,9 @@ TEST_F(BookRowStreamTest, EveryRowArrivesInOrderFolderByFolder) {
   EXPECT_EQ(contents.folders[1].utf8Name, "大");
   const auto overview = rows.overview([] {});
   EXPECT_EQ(overview.articleCount, 3003);
-  EXPECT_FALSE(overview.rowsLost);
+  EXPECT_EQ(overview.fault, BookFault::None);
+  EXPECT_FALSE(overview.rowsLostUnplaced);
+  EXPECT_TRUE(overview.lostRows.empty());
   while (seen.size() < expected.size()) {
     const auto item = rows.next([] {});
     EXPECT_TRUE(item.folderComplete);
@@ -59,21 +61,25 @@ TEST_F(BookRowStreamTest, EveryRowArrivesInOrderFolderByFolder) {
 TEST_F(BookRowStreamTest, ReadingWaitsForTheBookToArrive) {
   const struct {
     const char* name;
-    bool arrives;
+    BookFault arrival;
     BookReader::Status status;
-  } cases[] = {{"arrives", true, BookReader::Status::Complete},
-               {"never arrives", false, BookReader::Status::Unreadable}};
+  } cases[] = {
+      {"arrives", BookFault::None, BookReader::Status::Complete},
+      {"cannot be read", BookFault::Unreadable, BookReader::Status::Unreadable},
+      {"cannot be written", BookFault::WorkingSpace, BookReader::Status::Unreadable},
+  };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    std::promise<bool> arrival;
+    std::promise<BookFault> arrival;
     BookRowStream rows(bookPath(), arrival.get_future().share());
     int waits = 0;
     const auto& contents = rows.contents([&] {
-      if (++waits == 2) arrival.set_value(c.arrives);
+      if (++waits == 2) arrival.set_value(c.arrival);
     });
     EXPECT_GE(waits, 2);
     EXPECT_EQ(contents.status, c.status);
-    if (c.arrives) {
+    EXPECT_EQ(contents.fault, c.arrival);
+    if (c.arrival == BookFault::None) {
       EXPECT_EQ(rows.overview([] {}).articleCount, 3003);
     }
   }
@@ -83,7 +89,7 @@ TEST_F(BookRowStreamTest, ReadingWaitsForTheBookToArrive) {
 // stops its reader at once.
 TEST_F(BookRowStreamTest, AStreamLeftEarlyStopsItsReader) {
   {
-    std::promise<bool> arrival;
+    std::promise<BookFault> arrival;
     BookRowStream rows(bookPath(), arrival.get_future().share());
   }
   for (int taken = 0; taken < 3; ++taken) {

@@ -8,6 +8,7 @@
 
 #include "support/BookBuilder.h"
 #include "support/DamagedBook.h"
+#include "support/FullTemporaryDisk.h"
 #include "support/RecordingUi.h"
 #include "support/TempDir.h"
 #include "win/TextConversion.h"
@@ -27,8 +28,8 @@ class BookWalkerTest : public ::testing::Test {
 
   // A small book: two folders, categories between articles, both endings, rows that must not
   // appear (deleted ones, the trash folder).
-  void buildNovel() {
-    BookBuilder(bookPath())
+  void buildNovel(BookBuilder::Schema schema = BookBuilder::Schema::Book) {
+    BookBuilder(bookPath(), schema)
         .folder("f1", "第一卷")
         .folder("f2", "第二卷")
         .folder("gone", "已删除", 1)
@@ -272,14 +273,139 @@ TEST_F(BookWalkerTest, FailuresAreCountedAndNamed) {
   EXPECT_EQ(exported().at("好的/能写的.txt"), "y");
 }
 
-TEST_F(BookWalkerTest, FolderWhoseArticlesCannotBeQueriedIsCounted) {
+// Only a book whose three tables are its own ordinary tables is read: a view would run a query
+// of the sender's choosing, endless if it likes.
+TEST_F(BookWalkerTest, BooksWhoseTablesAreNotOrdinaryTablesAreUnreadable) {
+  constexpr const char* kFolder = "CREATE TABLE Folder (id TEXT, name TEXT, deleted INTEGER);";
+  constexpr const char* kArticle =
+      "CREATE TABLE Article (id INTEGER PRIMARY KEY, folderId TEXT, title TEXT, extension TEXT,"
+      " rank REAL, content TEXT, deleted INTEGER);";
+  constexpr const char* kCategory =
+      "CREATE TABLE Category (id INTEGER PRIMARY KEY, folderId TEXT, name TEXT, rank REAL,"
+      " deleted INTEGER);";
+  constexpr const char* kRows =
+      "CREATE TABLE t (id TEXT, name TEXT, deleted INTEGER, folderId TEXT, title TEXT,"
+      " extension TEXT, rank REAL, content TEXT);"
+      "INSERT INTO t VALUES ('a', '甲', 0, 'a', '篇', 'txt', 1, '正文');";
+  const struct {
+    const char* name;
+    std::string schema;
+  } cases[] = {
+      {"no Article", std::string(kFolder) + kCategory},
+      {"no Category", std::string(kFolder) + kArticle},
+      {"Folder a view", std::string(kRows) + kArticle + kCategory +
+                            "CREATE VIEW Folder AS SELECT id, name, deleted FROM t;"},
+      {"Article a view",
+       std::string(kRows) + kFolder + kCategory +
+           "INSERT INTO Folder VALUES ('a', '甲', 0);"
+           "CREATE VIEW Article AS SELECT folderId, title, extension, rank, content, deleted "
+           "FROM t;"},
+      {"Category a view", std::string(kRows) + kFolder + kArticle +
+                              "CREATE VIEW Category AS SELECT folderId, name, rank, deleted "
+                              "FROM t;"},
+      {"Folder an endless view",
+       std::string(kArticle) + kCategory +
+           "CREATE VIEW Folder AS WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 "
+           "FROM n) SELECT 'id' || i AS id, printf('%.100000c', 'x') AS name, 0 AS deleted "
+           "FROM n;"},
+  };
+  const auto before = temp_.entries();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    BookBuilder(bookPath(), BookBuilder::Schema::None).exec(c.schema);
+    ui_.notices.clear();
+    const DWORD start = GetTickCount();
+    BookWalker(ui_).run(bookPath());
+    EXPECT_LT(GetTickCount() - start, 10000u);
+    EXPECT_EQ(ui_.notices, std::vector{errorNotice(L"无法读取书籍数据库。")});
+    EXPECT_TRUE(exported().empty());
+    EXPECT_EQ(temp_.entries(), before);
+  }
+  // The next book exports as usual.
+  buildNovel();
+  BookWalker(ui_).run(bookPath());
+  EXPECT_EQ(lastNoticeText(), L"完成。");
+}
+
+// An article larger than the memory left to a 32-bit program is named, and the others written: a
+// generated column makes one of a gigabyte without a file that large.
+TEST_F(BookWalkerTest, AnArticleTooLargeForMemoryIsNamed) {
+  if (sizeof(void*) > 4) GTEST_SKIP() << "a 64-bit program has the memory to write it";
   BookBuilder(bookPath(), BookBuilder::Schema::None)
       .exec(
           "CREATE TABLE Folder (id TEXT, name TEXT, deleted INTEGER);"
-          "INSERT INTO Folder VALUES ('a', '甲', 0), ('b', '乙', 0);");
+          "CREATE TABLE Category (id INTEGER PRIMARY KEY, folderId TEXT, name TEXT, rank REAL,"
+          " deleted INTEGER);"
+          "CREATE TABLE Article (id INTEGER PRIMARY KEY, folderId TEXT, title TEXT,"
+          " extension TEXT, rank REAL, deleted INTEGER, size INTEGER,"
+          " content AS (CASE WHEN size > 0 THEN zeroblob(size) ELSE title END));"
+          "INSERT INTO Folder VALUES ('f', '卷', 0);"
+          "INSERT INTO Article (folderId, title, extension, rank, deleted, size) VALUES"
+          " ('f', '前', 'txt', 1, 0, 0), ('f', '巨篇', 'txt', 2, 0, 900000000),"
+          " ('f', '后', 'txt', 3, 0, 0);");
+  const auto before = temp_.entries();
   BookWalker(ui_).run(bookPath());
-  EXPECT_EQ(lastNoticeText(), L"完成，但有 2 项未能写出：\r\n甲\r\n乙");
-  EXPECT_EQ(exported(), (Tree{{"乙/", ""}, {"甲/", ""}}));
+  EXPECT_EQ(exported(), (Tree{{"卷/", ""}, {"卷/前.txt", "前"}, {"卷/后.txt", "后"}}));
+  EXPECT_EQ(ui_.notices, std::vector{errorNotice(L"完成，但有 1 项未能写出：\r\n巨篇")});
+  EXPECT_EQ(temp_.entries(), before);
+}
+
+// A book may keep its articles in a WITHOUT ROWID table: every row of the book's query arrives,
+// in rank order, whatever order the table keeps them in.
+TEST_F(BookWalkerTest, ArticlesWithoutRowidsAreExportedWhole) {
+  buildNovel(BookBuilder::Schema::ArticleWithoutRowid);
+  ui_.exportOptions.numberFileNames = true;
+  BookWalker(ui_).run(bookPath());
+  EXPECT_EQ(exported(), (Tree{
+                            {"第一卷/", ""},
+                            {"第一卷/1. 序章.txt", "序章正文\r\n"},
+                            {"第一卷/上篇/", ""},
+                            {"第一卷/上篇/1. 第一章.txt", "第一章正文"},
+                            {"第一卷/上篇/2. 笔记.md", "# 笔记\n"},
+                            {"第一卷/下篇/", ""},
+                            {"第一卷/下篇/1. 第二章.md", "第二章正文"},
+                            {"第二卷/", ""},
+                            {"第二卷/1. 尾声.txt", "尾声正文"},
+                        }));
+  EXPECT_EQ(lastNoticeText(), L"完成。");
+}
+
+// The private copy and the lookup are written on the temporary disk: when it is full, the user
+// is told so, never that the book is damaged, and nothing is left there.
+TEST_F(BookWalkerTest, AFullTemporaryDiskIsToldAsSuch) {
+  // Enough rows for the lookup to outgrow SQLite's memory for temporary data.
+  BookBuilder(bookPath())
+      .exec(
+          "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < 3) "
+          "INSERT INTO Folder (id, name) SELECT 'folder-' || i || '-' || hex(zeroblob(16)), "
+          "'卷' || i FROM n;"
+          "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 40000) "
+          "INSERT INTO Article (folderId, title, extension, rank, content) "
+          "SELECT 'folder-' || (i % 4) || '-' || hex(zeroblob(16)), '篇' || i, 'txt', i, 'x' "
+          "FROM n;");
+  const Notice noSpace = errorNotice(
+      L"临时文件夹所在的磁盘空间不足或无法写入，无法导出。\r\n书籍文件本身没有问题。");
+  const auto before = temp_.entries();
+  {
+    SCOPED_TRACE("the lookup spills onto a full disk");
+    const FullTemporaryDisk full;
+    BookWalker(ui_).run(bookPath());
+    EXPECT_GT(FullTemporaryDisk::refusedWrites(), 0);
+    EXPECT_EQ(ui_.notices, std::vector{noSpace});
+    EXPECT_EQ(temp_.entries(), before);
+  }
+  {
+    SCOPED_TRACE("the copy cannot be made");
+    ui_.notices.clear();
+    const std::wstring gone = temp_.path() + L"\\不存在";
+    SetEnvironmentVariableW(L"TMP", gone.c_str());
+    SetEnvironmentVariableW(L"TEMP", gone.c_str());
+    BookWalker(ui_).run(bookPath());
+    SetEnvironmentVariableW(L"TMP", temp_.path().c_str());
+    SetEnvironmentVariableW(L"TEMP", temp_.path().c_str());
+    EXPECT_EQ(ui_.notices, std::vector{noSpace});
+    EXPECT_EQ(temp_.entries(), before);
+  }
 }
 
 // A book may keep numbers in its folder ids: rows are found by the id as the book compares it.
@@ -490,6 +616,98 @@ TEST_F(BookWalkerTest, ZeroedFolderPageCostsOnlyTheFoldersOnIt) {
   BookWalker(ui_).run(bookPath());
   EXPECT_EQ(treeDifferences(exported(), expected), std::vector<std::string>());
   EXPECT_EQ(lastNoticeText(), L"完成，但有 1 项未能写出：\r\n（书籍数据库已损坏）");
+}
+
+// Where the book's index on folderId can still be read, it tells whose rows a damaged page held:
+// each such folder is named with how many, and the count adds them up.
+TEST_F(BookWalkerTest, ZeroedArticlePageNamesTheFoldersThatLostRows) {
+  BookBuilder builder(bookPath());
+  const std::vector<std::string> volumes = {"甲", "乙", "丙", "丁"};
+  for (size_t v = 0; v < volumes.size(); ++v) builder.folder("f" + std::to_string(v), volumes[v]);
+  for (size_t v = 0; v < volumes.size(); ++v)
+    for (int n = 1; n <= 300; ++n)
+      builder.article("f" + std::to_string(v), volumes[v] + "第" + std::to_string(n) + "篇", "txt",
+                      n, articleContent(volumes[v] + "-" + std::to_string(n) + "|"));
+  builder.exec("CREATE INDEX article_folder ON Article (folderId)");
+  builder.finish();
+  DamagedBook damage(bookPath());
+  const auto pages = damage.tableLeavesHolding("丙-300|");
+  ASSERT_EQ(pages.size(), 1u);
+  Tree expected;
+  std::map<std::string, int> lost;
+  for (const auto& volume : volumes) {
+    expected[volume + "/"];
+    for (int n = 1; n <= 300; ++n) {
+      const std::string marker = volume + "-" + std::to_string(n) + "|";
+      if (damage.page(pages[0]).find(marker) != std::string_view::npos)
+        ++lost[volume];
+      else
+        expected[volume + "/" + volume + "第" + std::to_string(n) + "篇.txt"] =
+            articleContent(marker);
+    }
+  }
+  ASSERT_FALSE(lost.empty());
+  damage.zeroPage(pages[0]);
+
+  BookWalker(ui_).run(bookPath());
+  EXPECT_EQ(treeDifferences(exported(), expected), std::vector<std::string>());
+  int total = 0;
+  std::wstring listed;
+  for (const auto& volume : volumes) {
+    if (!lost.count(volume)) continue;
+    total += lost[volume];
+    listed += L"\r\n" + utf8ToWide(volume) + L"（最多 " + std::to_wstring(lost[volume]) +
+              L" 篇无法读取）";
+  }
+  EXPECT_EQ(lastNoticeText(), L"完成，但有 " + std::to_wstring(total) + L" 项未能写出：" + listed);
+}
+
+// A table without rowids is read by the book's own query: a damaged page costs its folder the
+// rows that the table keeps after it, and the folder is named.
+TEST_F(BookWalkerTest, ZeroedPageOfATableWithoutRowidsCostsItsFolderTheRowsFromThere) {
+  BookBuilder builder(bookPath(), BookBuilder::Schema::ArticleWithoutRowid);
+  const std::vector<std::string> volumes = {"甲", "乙", "丙", "丁"};
+  for (size_t v = 0; v < volumes.size(); ++v) builder.folder("f" + std::to_string(v), volumes[v]);
+  // The table keeps its rows in the order of their text ids, "1", "10", "100", "11", ...
+  std::map<std::string, std::pair<size_t, int>> byId;  // id: volume and number
+  int id = 0;
+  for (size_t v = 0; v < volumes.size(); ++v) {
+    for (int n = 1; n <= 60; ++n) {
+      builder.article("f" + std::to_string(v), volumes[v] + "第" + std::to_string(n) + "篇", "txt",
+                      n, articleContent(volumes[v] + "-" + std::to_string(n) + "|"));
+      byId[std::to_string(++id)] = {v, n};
+    }
+  }
+  builder.exec("CREATE INDEX article_folder ON Article (folderId)");
+  builder.finish();
+  DamagedBook damage(bookPath());
+  const auto pages = damage.indexLeavesHolding("丙-30|");
+  ASSERT_EQ(pages.size(), 1u);
+  // A folder's rows are read in the table's order up to the first one on the zeroed page.
+  std::vector<bool> cut(volumes.size(), false);
+  Tree expected;
+  std::set<std::string> named;
+  for (const auto& [key, row] : byId) {
+    const auto& [v, n] = row;
+    const std::string marker = volumes[v] + "-" + std::to_string(n) + "|";
+    expected[volumes[v] + "/"];
+    if (damage.page(pages[0]).find(marker) != std::string_view::npos) {
+      cut[v] = true;
+      named.insert(volumes[v]);
+    }
+    if (!cut[v])
+      expected[volumes[v] + "/" + volumes[v] + "第" + std::to_string(n) + "篇.txt"] =
+          articleContent(marker);
+  }
+  ASSERT_FALSE(named.empty());
+  damage.zeroPage(pages[0]);
+
+  BookWalker(ui_).run(bookPath());
+  EXPECT_EQ(treeDifferences(exported(), expected), std::vector<std::string>());
+  std::wstring notice = L"完成，但有 " + std::to_wstring(named.size()) + L" 项未能写出：";
+  for (const auto& volume : volumes)
+    if (named.count(volume)) notice += L"\r\n" + utf8ToWide(volume);
+  EXPECT_EQ(lastNoticeText(), notice);
 }
 
 }  // namespace

@@ -114,7 +114,8 @@ TEST_F(ExportDriverTest, DatabaseInASubFolderOfTheArchiveIsFound) {
 TEST_F(ExportDriverTest, SevenZipInAFolderWithSpacesAndChinese) {
   TempDir sevenZip(L"七 Zip 程序");
   for (const wchar_t* file : {L"7z.exe", L"7z.dll"})
-    ASSERT_TRUE(copyFileWide(bundledSevenZipFolder() + L"\\" + file, sevenZip / file, true));
+    ASSERT_EQ(copyFileWide(bundledSevenZipFolder() + L"\\" + file, sevenZip / file, true),
+              CopyResult::Copied);
   registry_.setUserPath(sevenZip.path());
   makeBook(work_ / L"书 名.db");
   pack(work_ / L"书 名.pwb", L"书 名.db");
@@ -128,15 +129,19 @@ TEST_F(ExportDriverTest, BadArchivesAreReportedWithoutWalking) {
   makeBook(work_ / L"other.db");
   pack(work_ / L"locked.pwb", L"Book.db", L"-psecret");
   pack(work_ / L"hidden.pwb", L"Book.db", L"-psecret -mhe=on");
-  pack(work_ / L"wrong.pwb", L"other.db");
-  std::string damaged = readFileBytes(work_ / L"wrong.pwb");
+  makeBook(work_ / L"third.db");
+  // Two databases, neither named after the archive: which is the book cannot be told.
+  pack(work_ / L"two.pwb", L"other.db\" \"third.db");
+  writeFileBytes(work_ / L"notes.txt", "no database");
+  pack(work_ / L"none.pwb", L"notes.txt");
+  std::string damaged = readFileBytes(work_ / L"two.pwb");
   damaged.resize(damaged.size() / 2);
   writeFileBytes(work_ / L"damaged.pwb", damaged);
   writeFileBytes(work_ / L"text.pwb", "this is not an archive");
 
   const auto before = temp_.entries();
-  for (const wchar_t* archive :
-       {L"locked.pwb", L"hidden.pwb", L"wrong.pwb", L"damaged.pwb", L"text.pwb", L"missing.pwb"}) {
+  for (const wchar_t* archive : {L"locked.pwb", L"hidden.pwb", L"two.pwb", L"none.pwb",
+                                 L"damaged.pwb", L"text.pwb", L"missing.pwb"}) {
     SCOPED_TRACE(wideToUtf8(archive));
     ui_.notices.clear();
     ui_.events.clear();
@@ -149,6 +154,35 @@ TEST_F(ExportDriverTest, BadArchivesAreReportedWithoutWalking) {
   }
   EXPECT_EQ(temp_.entries(), before);
   EXPECT_TRUE(readTree(out_.path()).empty());
+}
+
+// A copy that the user renamed ("春秋 - 副本.pwb") still holds the database under its old name.
+TEST_F(ExportDriverTest, ARenamedBookOpensByItsOnlyDatabase) {
+  BookBuilder(work_ / L"春秋.db").folder("f", "春秋").article("f", "隐公", "txt", 1, "元年");
+  BookBuilder(work_ / L"其他.db").folder("f", "别的书").article("f", "别的", "txt", 1, "x");
+  makeBook(work_ / L"Book.db");
+  createDirectoryTree(work_ / L"内");
+  BookBuilder(work_ / L"内\\春秋.db").folder("f", "春秋").article("f", "隐公", "txt", 1, "元年");
+  pack(work_ / L"春秋 - 副本.pwb", L"春秋.db");
+  pack(work_ / L"内层.pwb", L"内\\春秋.db");
+  // Of two databases, the one named after the archive is the book.
+  pack(work_ / L"Book.pwb", L"其他.db\" \"Book.db");
+  const Tree spring = {{"春秋/", ""}, {"春秋/隐公.txt", "元年"}};
+  const struct {
+    const wchar_t* archive;
+    Tree tree;
+  } cases[] = {{L"春秋 - 副本.pwb", spring}, {L"内层.pwb", spring}, {L"Book.pwb", expectedTree()}};
+  const auto before = temp_.entries();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(wideToUtf8(c.archive));
+    ui_.notices.clear();
+    removeDirectoryTree(out_.path());
+    createDirectoryTree(out_.path());
+    ExportDriver(ui_).Run(work_ / c.archive);
+    EXPECT_EQ(noticeTexts(), std::vector<std::wstring>{L"完成。"});
+    EXPECT_EQ(readTree(out_.path()), c.tree);
+  }
+  EXPECT_EQ(temp_.entries(), before);
 }
 
 TEST_F(ExportDriverTest, WrongInputIsRefused) {
@@ -181,7 +215,8 @@ TEST_F(ExportDriverTest, AnyPathTheShellHandsOverWorks) {
   };
   TempDir sevenZip(L"工具😀한\\7-Zip");
   for (const wchar_t* file : {L"7z.exe", L"7z.dll"})
-    ASSERT_TRUE(copyFileWide(bundledSevenZipFolder() + L"\\" + file, sevenZip / file, true));
+    ASSERT_EQ(copyFileWide(bundledSevenZipFolder() + L"\\" + file, sevenZip / file, true),
+              CopyResult::Copied);
   registry_.setUserPath(sevenZip.path());
   for (const auto& c : cases) {
     for (const wchar_t* ending : {L".db", L".pwb"}) {

@@ -10,15 +10,23 @@
 
 namespace {
 
-constexpr const char* kSchema = R"(
+constexpr const char* kFolderAndCategory = R"(
   CREATE TABLE Folder (id TEXT PRIMARY KEY, name TEXT, deleted INTEGER DEFAULT 0,
                        parentId TEXT, createTime INTEGER DEFAULT 1700000000);
-  CREATE TABLE Article (id INTEGER PRIMARY KEY, folderId TEXT, title TEXT, extension TEXT,
-                        rank REAL, content TEXT, deleted INTEGER DEFAULT 0,
-                        wordCount INTEGER DEFAULT 0, updateTime INTEGER DEFAULT 1700000000);
   CREATE TABLE Category (id INTEGER PRIMARY KEY, folderId TEXT, name TEXT, rank REAL,
                          deleted INTEGER DEFAULT 0, collapsed INTEGER DEFAULT 0);
   INSERT INTO Folder (id, name) VALUES ('PW_Trash', '回收站');
+)";
+constexpr const char* kArticle = R"(
+  CREATE TABLE Article (id INTEGER PRIMARY KEY, folderId TEXT, title TEXT, extension TEXT,
+                        rank REAL, content TEXT, deleted INTEGER DEFAULT 0,
+                        wordCount INTEGER DEFAULT 0, updateTime INTEGER DEFAULT 1700000000);
+)";
+constexpr const char* kArticleWithoutRowid = R"(
+  CREATE TABLE Article (id TEXT PRIMARY KEY, folderId TEXT, title TEXT, extension TEXT,
+                        rank REAL, content TEXT, deleted INTEGER DEFAULT 0,
+                        wordCount INTEGER DEFAULT 0, updateTime INTEGER DEFAULT 1700000000)
+                        WITHOUT ROWID;
 )";
 
 void bindText(sqlite3_stmt* statement, int index, std::optional<std::string_view> text) {
@@ -36,7 +44,9 @@ BookBuilder::BookBuilder(const std::wstring& path, Schema schema) {
   if (sqlite3_open_v2(wideToUtf8(longPathForm(path)).c_str(), &db_,
                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, "win32-longpath") != SQLITE_OK)
     ADD_FAILURE() << "cannot create book";
-  if (schema == Schema::Book) exec(kSchema);
+  if (schema == Schema::None) return;
+  exec(kFolderAndCategory);
+  exec(schema == Schema::Book ? kArticle : kArticleWithoutRowid);
 }
 
 BookBuilder::~BookBuilder() { finish(); }
@@ -72,8 +82,8 @@ BookBuilder& BookBuilder::article(std::string_view folderId, std::optional<std::
                                   int deleted) {
   sqlite3_stmt* s = nullptr;
   sqlite3_prepare_v2(db_,
-                     "INSERT INTO Article (folderId, title, extension, rank, content, deleted) "
-                     "VALUES (?, ?, ?, ?, ?, ?)",
+                     "INSERT INTO Article (folderId, title, extension, rank, content, deleted, id) "
+                     "VALUES (?, ?, ?, ?, ?, ?, ?)",
                      -1, &s, nullptr);
   bindText(s, 1, folderId);
   bindText(s, 2, title);
@@ -81,6 +91,7 @@ BookBuilder& BookBuilder::article(std::string_view folderId, std::optional<std::
   sqlite3_bind_double(s, 4, rank);
   bindText(s, 5, content);
   sqlite3_bind_int(s, 6, deleted);
+  sqlite3_bind_int(s, 7, ++articles_);
   if (sqlite3_step(s) != SQLITE_DONE) ADD_FAILURE() << "article insert failed";
   sqlite3_finalize(s);
   return *this;

@@ -10,7 +10,9 @@ struct sqlite3;
 
 class BookBuilder {
  public:
-  enum class Schema { Book, None };
+  // Book: the tables as the application makes them; ArticleWithoutRowid: the same with the
+  // articles in a WITHOUT ROWID table keyed by a text id.
+  enum class Schema { Book, ArticleWithoutRowid, None };
   // Creates (or replaces) the database file at `path`, with the book's tables unless told not to.
   explicit BookBuilder(const std::wstring& path, Schema schema = Schema::Book);
   BookBuilder(const BookBuilder&) = delete;
@@ -31,4 +33,5 @@ class BookBuilder {
 
  private:
   sqlite3* db_ = nullptr;
+  int articles_ = 0;  // the id of the last article written
 };

@@ -19,11 +19,19 @@ std::string_view DamagedBook::page(int number) const {
 }
 
 std::vector<int> DamagedBook::tableLeavesHolding(std::string_view marker) const {
+  return leavesHolding(0x0D, marker);
+}
+
+std::vector<int> DamagedBook::indexLeavesHolding(std::string_view marker) const {
+  return leavesHolding(0x0A, marker);
+}
+
+std::vector<int> DamagedBook::leavesHolding(char type, std::string_view marker) const {
   std::vector<int> pages;
   const int count = static_cast<int>(bytes_.size() / pageSize_);
   // Page 1 starts with the file header; the tests never need it.
   for (int number = 2; number <= count; ++number)
-    if (page(number)[0] == 0x0D && page(number).find(marker) != std::string_view::npos)
+    if (page(number)[0] == type && page(number).find(marker) != std::string_view::npos)
       pages.push_back(number);
   return pages;
 }

@@ -12,6 +12,8 @@ class DamagedBook {
 
   // Table leaf pages (the page type byte 0x0D) whose bytes contain `marker`.
   std::vector<int> tableLeavesHolding(std::string_view marker) const;
+  // Index leaf pages (0x0A), which also hold the rows of a WITHOUT ROWID table.
+  std::vector<int> indexLeavesHolding(std::string_view marker) const;
   // Overflow pages that hold part of a value containing `marker` and link to a further page.
   std::vector<int> linkedOverflowPagesHolding(std::string_view marker) const;
   // The bytes of page `number` (1-based).
@@ -21,6 +23,8 @@ class DamagedBook {
 
  private:
   std::wstring path_;
+  std::vector<int> leavesHolding(char type, std::string_view marker) const;
+
   std::string bytes_;
   size_t pageSize_;
 };

@@ -52,7 +52,7 @@ TEST(WideFileOpsTest, PathsOf400CharactersAreCreatedCopiedAndFound) {
   const std::wstring source = dir / L"source.bin";
   writeFileBytes(source, std::string("\x00\x01\xff", 3));
   const std::wstring target = deep + L"\\한국어 copy.bin";
-  EXPECT_TRUE(copyFileWide(source, target, true));
+  EXPECT_EQ(copyFileWide(source, target, true), CopyResult::Copied);
   EXPECT_TRUE(fileExistsWide(target));
   EXPECT_EQ(readFileBytes(target), std::string("\x00\x01\xff", 3));
   EXPECT_TRUE(removeDirectoryTree(dir / std::wstring(60, L'd') + L"😀"));
@@ -63,11 +63,12 @@ TEST(WideFileOpsTest, CopyRespectsTheOverwriteFlag) {
   TempDir dir;
   writeFileBytes(dir / L"a", "new");
   writeFileBytes(dir / L"b", "old");
-  EXPECT_FALSE(copyFileWide(dir / L"a", dir / L"b", false));
+  EXPECT_EQ(copyFileWide(dir / L"a", dir / L"b", false), CopyResult::TargetUnwritable);
   EXPECT_EQ(readFileBytes(dir / L"b"), "old");
-  EXPECT_TRUE(copyFileWide(dir / L"a", dir / L"b", true));
+  EXPECT_EQ(copyFileWide(dir / L"a", dir / L"b", true), CopyResult::Copied);
   EXPECT_EQ(readFileBytes(dir / L"b"), "new");
-  EXPECT_FALSE(copyFileWide(dir / L"missing", dir / L"c", true));
+  EXPECT_EQ(copyFileWide(dir / L"missing", dir / L"c", true), CopyResult::SourceUnreadable);
+  EXPECT_FALSE(fileExistsWide(dir / L"c"));
 }
 
 TEST(WideFileOpsTest, StoppedCopyLeavesNoTarget) {
@@ -75,7 +76,7 @@ TEST(WideFileOpsTest, StoppedCopyLeavesNoTarget) {
   writeFileBytes(dir / L"a", std::string(1 << 20, 'a'));
   std::stop_source stop;
   stop.request_stop();
-  EXPECT_FALSE(copyFileWide(dir / L"a", dir / L"b", true, stop.get_token()));
+  EXPECT_EQ(copyFileWide(dir / L"a", dir / L"b", true, stop.get_token()), CopyResult::Stopped);
   EXPECT_FALSE(fileExistsWide(dir / L"b"));
 }
 
@@ -86,7 +87,7 @@ TEST(WideFileOpsTest, CopiesAreByteExactAtEverySize) {
     std::string bytes(size, '\0');
     for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 7919) >> 3);
     writeFileBytes(dir / L"source", bytes);
-    ASSERT_TRUE(copyFileWide(dir / L"source", dir / L"copy", true)) << size;
+    ASSERT_EQ(copyFileWide(dir / L"source", dir / L"copy", true), CopyResult::Copied) << size;
     EXPECT_EQ(readFileBytes(dir / L"copy"), bytes) << size;
   }
 }
@@ -96,7 +97,7 @@ TEST(WideFileOpsTest, CopyOfABookInUseOrReadOnlyIsAPlainFile) {
   TempDir dir;
   writeFileBytes(dir / L"read-only", "a");
   SetFileAttributesW((dir / L"read-only").c_str(), FILE_ATTRIBUTE_READONLY);
-  EXPECT_TRUE(copyFileWide(dir / L"read-only", dir / L"copy 1", true));
+  EXPECT_EQ(copyFileWide(dir / L"read-only", dir / L"copy 1", true), CopyResult::Copied);
   EXPECT_EQ(GetFileAttributesW((dir / L"copy 1").c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
   SetFileAttributesW((dir / L"read-only").c_str(), FILE_ATTRIBUTE_NORMAL);
 
@@ -106,7 +107,7 @@ TEST(WideFileOpsTest, CopyOfABookInUseOrReadOnlyIsAPlainFile) {
         CreateFileW((dir / L"open").c_str(), GENERIC_READ | GENERIC_WRITE,
                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(writer);
-    EXPECT_TRUE(copyFileWide(dir / L"open", dir / L"copy 2", true));
+    EXPECT_EQ(copyFileWide(dir / L"open", dir / L"copy 2", true), CopyResult::Copied);
   }
   EXPECT_EQ(readFileBytes(dir / L"copy 2"), "b");
 }
