@@ -100,6 +100,8 @@ class BenchUi : public ExportUi {
     return folder_;
   }
   void reportStopped(ExportStop) override { elapsed_ = -1; }
+  void reportCancelled(int, int) override { elapsed_ = -1; }
+  bool stopRequested() override { return false; }
   void reportFinished(const ExportFailures& failures) override {
     elapsed_ = failures.count() == 0 ? seconds() - chosenAt_ : -1;
   }
@@ -288,8 +290,8 @@ void packBook(Book& book) {
 // empty when 7-Zip fails.
 std::wstring unpackBook(const Book& book, const std::wstring& folder) {
   const std::wstring database = joinPath(folder, book.path.substr(book.path.rfind(L'\\') + 1));
-  const auto result =
-      SevenZipUnpacker::Extract(SevenZipUnpacker::FindProgram(), book.packedPath, folder, [] {});
+  const auto result = SevenZipUnpacker::Extract(SevenZipUnpacker::FindProgram(), book.packedPath,
+                                                folder, [] { return true; });
   return result == SevenZipUnpacker::ExtractResult::Extracted && fileExistsWide(database)
              ? database
              : std::wstring();

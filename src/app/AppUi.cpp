@@ -1,4 +1,4 @@
-// The export engine's user interface, on the real window, dialogs and notices.
+// The export engine's user interface on the real window, dialogs and notices.
 #include "app/AppUi.h"
 
 #include "app/ExportNotices.h"
@@ -6,30 +6,49 @@
 #include "app/NoticeBox.h"
 #include "app/UserTexts.h"
 
-namespace {
-
-// The program's notices wait for the user: no time-out.
-void show(const Notice& notice) {
-  NoticeBox(notice.text, {notice.flags, notice.title, std::nullopt, -1});
-}
-
-}  // namespace
-
 ExportOptions AppUi::options() {
-  return {window_.isChecked(Command::ToggleChapterList),
-          window_.isChecked(Command::ToggleNumbering)};
+  ExportOptions options;
+  window_.runOnWindowThread([&] {
+    options = {window_.isChecked(Command::ToggleChapterList),
+               window_.isChecked(Command::ToggleNumbering)};
+  });
+  return options;
 }
 
 std::optional<std::wstring> AppUi::chooseExportFolder() {
-  return chooseFolder(window_.handle(), texts::kChooseFolderPrompt);
+  std::optional<std::wstring> folder;
+  window_.runOnWindowThread([&] {
+    // Asked to stop before the choice (Windows ending the session): as if cancelled.
+    if (!stop_) folder = chooseFolder(window_.handle(), texts::kChooseFolderPrompt);
+  });
+  return folder;
+}
+
+void AppUi::show(const Notice& notice) {
+  if (quiet_) return;
+  // The program's notices wait for the user: no time-out.
+  window_.runOnWindowThread([&] {
+    if (!quiet_) NoticeBox(notice.text, {notice.flags, notice.title, window_.handle(), -1});
+  });
 }
 
 void AppUi::reportStopped(ExportStop why) { show(noticeFor(why)); }
 
 void AppUi::reportFinished(const ExportFailures& failures) { show(noticeFor(failures)); }
 
-void AppUi::setBusy(bool busy) { window_.setBusy(busy); }
+void AppUi::reportCancelled(int written, int total) { show(noticeForCancelled(written, total)); }
 
-void AppUi::showProgress(int done, int total) { window_.showProgress(done, total); }
+void AppUi::setBusy(bool busy) {
+  window_.runOnWindowThread([&] { window_.setBusy(busy); });
+}
 
-void AppUi::keepResponsive() { window_.pumpMessages(); }
+void AppUi::showProgress(int done, int total) { window_.postProgress(done, total); }
+
+void AppUi::keepResponsive() {
+  if (window_.onWindowThread()) window_.pumpMessages();
+}
+
+void AppUi::requestStop(bool tellUser) {
+  if (!tellUser) quiet_ = true;
+  stop_ = true;
+}

@@ -6,20 +6,6 @@
 
 namespace {
 
-// `format` with %1, %2 and %3 replaced by the arguments.
-std::wstring formatText(std::wstring_view format, const std::wstring (&arguments)[3]) {
-  std::wstring text;
-  for (size_t i = 0; i < format.size(); ++i) {
-    if (format[i] == L'%' && i + 1 < format.size() && format[i + 1] >= L'1' &&
-        format[i + 1] <= L'3') {
-      text += arguments[format[++i] - L'1'];
-    } else {
-      text += format[i];
-    }
-  }
-  return text;
-}
-
 std::wstring failureLine(const ExportFailures::Item& item) {
   if (item.damagedBook) return texts::kDamagedBook;
   const std::wstring name = utf8ToWide(item.utf8Name);
@@ -27,8 +13,8 @@ std::wstring failureLine(const ExportFailures::Item& item) {
   const wchar_t* format = item.lostCategories == 0 ? texts::kLostArticles
                           : item.lostArticles == 0 ? texts::kLostCategories
                                                    : texts::kLostArticlesAndCategories;
-  return formatText(format, {name, std::to_wstring(item.lostArticles),
-                             std::to_wstring(item.lostCategories)});
+  return texts::format(
+      format, {name, std::to_wstring(item.lostArticles), std::to_wstring(item.lostCategories)});
 }
 
 }  // namespace
@@ -58,7 +44,13 @@ Notice noticeFor(const ExportFailures& failures) {
   std::wstring text =
       texts::kDoneWithFailures + std::to_wstring(failures.count()) + texts::kFailuresSuffix;
   for (const auto& item : failures.listed()) text += L"\r\n" + failureLine(item);
-  if (failures.moreThanListed())
-    text += std::wstring(L"\r\n") + texts::kMoreFailures;
+  if (failures.moreThanListed()) text += std::wstring(L"\r\n") + texts::kMoreFailures;
   return {text, texts::kErrorTitle, MB_ICONERROR};
+}
+
+Notice noticeForCancelled(int written, int total) {
+  if (written == 0 && total == 0) return {texts::kCancelled, texts::kInfoTitle, MB_ICONINFORMATION};
+  return {texts::format(texts::kCancelledPartway,
+                        {std::to_wstring(written), std::to_wstring(total - written)}),
+          texts::kInfoTitle, MB_ICONINFORMATION};
 }

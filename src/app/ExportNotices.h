@@ -15,3 +15,5 @@ struct Notice {
 
 Notice noticeFor(ExportStop why);
 Notice noticeFor(const ExportFailures& failures);
+// A stop on request after `written` of `total` articles.
+Notice noticeForCancelled(int written, int total);

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "app/DpiScale.h"
+#include "app/ExportJob.h"
 #include "app/UserTexts.h"
 
 namespace {
@@ -15,6 +16,14 @@ namespace {
 constexpr const char* kProductHost = "https://www.vellumix.app";
 // Posted to the window by a drop it takes: the export runs once the drag source is let go.
 constexpr UINT kStartExportMessage = WM_APP + 1;
+// Posted by an export's thread as its last step.
+constexpr UINT kExportEndedMessage = WM_APP + 2;
+// Posted by an export's thread when it has progress to show and none is waiting to be shown.
+constexpr UINT kProgressMessage = WM_APP + 3;
+// Sent by an export's thread with a task for the window's thread (lParam: the task).
+constexpr UINT kRunTaskMessage = WM_APP + 4;
+// How long the end of the Windows session waits for an export to stop.
+constexpr DWORD kEndSessionStopMs = 2000;
 
 // Geometry at 96 DPI.
 constexpr int kLeft = 50;
@@ -26,8 +35,7 @@ constexpr int kLabelFontHeight = -19;
 constexpr int kProgressMargin = 30;
 constexpr int kProgressHeight = 18;
 constexpr int kProgressBottomGap = 40;
-// The window answers every 50 ms; drawing the progress costs more, so it is redrawn less often.
-constexpr DWORD kPumpIntervalMs = 50;
+// Drawing the progress costs some: it is redrawn four times a second.
 constexpr DWORD kRedrawIntervalMs = 250;
 
 constexpr COLORREF kLabelTextColour = 0x808080;
@@ -48,10 +56,11 @@ const std::string kHomeUrl = std::string(kProductHost) + "/apps/Vellumix";
 MainWindow::MainWindow()
     : background_(CreateSolidBrush(kLabelBackColour)),
       dropTarget_(new DropTarget(
-          [this](std::wstring dropped) { return onFilesDropped(std::move(dropped)); })) {}
+          [this](std::wstring dropped) { return startExport(std::move(dropped)); })) {}
 
 MainWindow::~MainWindow() {
   if (window_) DestroyWindow(window_);
+  job_.reset();
 }
 
 bool MainWindow::create(int showCommand) {
@@ -101,6 +110,11 @@ std::optional<LRESULT> MainWindow::handle(UINT message, WPARAM wParam, LPARAM lP
       return 0;
     case WM_CLOSE:
       return onClose();
+    case WM_QUERYENDSESSION:
+      return TRUE;  // an export under way stops when the session ends
+    case WM_ENDSESSION:
+      onEndSession(wParam != FALSE);
+      return 0;
     case WM_DPICHANGED:
       onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
@@ -114,6 +128,16 @@ std::optional<LRESULT> MainWindow::handle(UINT message, WPARAM wParam, LPARAM lP
     case kStartExportMessage:
       onStartExport();
       return 0;
+    case kExportEndedMessage:
+      endExport();
+      return 0;
+    case kProgressMessage:
+      progressPosted_ = false;
+      showProgress(postedDone_, postedTotal_);
+      return 0;
+    case kRunTaskMessage:
+      (*reinterpret_cast<const std::function<void()>*>(lParam))();
+      return TRUE;
     case WM_DESTROY:
       onDestroy();
       return 0;
@@ -136,6 +160,10 @@ void MainWindow::onCreate() {
 }
 
 void MainWindow::onCommand(Command command) {
+  if (command == Command::Stop) {
+    askToStop();
+    return;
+  }
   // Nothing the user does may change an export under way.
   if (exportUnderWay()) return;
   switch (command) {
@@ -149,6 +177,7 @@ void MainWindow::onCommand(Command command) {
     case Command::Help:
       openUrl(kHelpUrl.c_str());
       break;
+    case Command::Stop:
     case Command::None:
       break;
   }
@@ -161,8 +190,42 @@ void MainWindow::onDpiChanged(UINT dpi, const RECT& suggested) {
 }
 
 std::optional<LRESULT> MainWindow::onClose() {
-  if (exportUnderWay()) return 0;
-  return std::nullopt;  // the window goes
+  if (!exportUnderWay()) return std::nullopt;  // the window goes
+  askToStop();
+  return 0;
+}
+
+void MainWindow::askToStop() {
+  if (!job_ || stoppingJob_ || askingToStop_) return;
+  askingToStop_ = true;
+  const int answer = MessageBoxW(window_, texts::kStopQuestion, texts::kWindowTitle,
+                                 MB_YESNO | MB_DEFBUTTON2 | MB_ICONQUESTION);
+  askingToStop_ = false;
+  // The export may have ended while the question was showing.
+  if (answer == IDYES && job_) stopExport(true);
+}
+
+void MainWindow::stopExport(bool tellUser, DWORD limitMs) {
+  if (!job_ || stoppingJob_) return;
+  stoppingJob_ = true;
+  const bool ended = job_->stop(tellUser, limitMs);
+  stoppingJob_ = false;
+  if (ended) endExport();
+}
+
+void MainWindow::endExport() {
+  if (!job_ || stoppingJob_) return;
+  job_.reset();
+  exporting_ = false;
+  if (!window_) return;
+  ShutdownBlockReasonDestroy(window_);
+  dropTarget_->registerDropTarget(window_);
+}
+
+void MainWindow::onEndSession(bool ending) {
+  // Windows may end the program as soon as this returns: the export stops first, with nothing
+  // left half-written and no notice.
+  if (ending) stopExport(false, kEndSessionStopMs);
 }
 
 void MainWindow::onSize() { layOutChildren(); }
@@ -175,12 +238,12 @@ HBRUSH MainWindow::onLabelColours(HDC dc) {
 
 std::optional<LRESULT> MainWindow::onSetCursor() {
   if (!busy_) return std::nullopt;
-  SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+  SetCursor(LoadCursorA(nullptr, IDC_APPSTARTING));
   return TRUE;
 }
 
-bool MainWindow::onFilesDropped(std::wstring dropped) {
-  if (exportUnderWay() || !onFileDropped_) return false;
+bool MainWindow::startExport(std::wstring dropped) {
+  if (exportUnderWay() || !runExport_) return false;
   // The window is no drop target while the export runs; it is one again when it ends.
   exporting_ = true;
   dropTarget_->revokeDropTarget(window_);
@@ -190,9 +253,9 @@ bool MainWindow::onFilesDropped(std::wstring dropped) {
 }
 
 void MainWindow::onStartExport() {
-  onFileDropped_(std::exchange(pendingDrop_, std::wstring()));
-  exporting_ = false;
-  if (window_) dropTarget_->registerDropTarget(window_);
+  ShutdownBlockReasonCreate(window_, texts::kShutdownReason);
+  job_ = std::make_unique<ExportJob>(*this, runExport_, std::exchange(pendingDrop_, std::wstring()),
+                                     kExportEndedMessage);
 }
 
 void MainWindow::layOutChildren() {
@@ -207,6 +270,7 @@ void MainWindow::layOutChildren() {
 }
 
 void MainWindow::onDestroy() {
+  stopExport(false);
   dropTarget_->revokeDropTarget(window_);
   window_ = nullptr;
   PostQuitMessage(0);
@@ -231,11 +295,10 @@ void MainWindow::setChecked(Command item, bool checked) {
 
 void MainWindow::setBusy(bool busy) {
   busy_ = busy;
-  EnableWindow(window_, !busy);
-  SetCursor(LoadCursorA(nullptr, busy ? IDC_WAIT : IDC_ARROW));
+  SetCursor(LoadCursorA(nullptr, busy ? IDC_APPSTARTING : IDC_ARROW));
   if (busy) {
-    lastPumpTick_ = GetTickCount() - kPumpIntervalMs;
     lastRedrawTick_ = GetTickCount() - kRedrawIntervalMs;
+    SendMessageW(progress_, PBM_SETPOS, 0, 0);  // hidden until the first article
     return;
   }
   ShowWindow(progress_, SW_HIDE);
@@ -245,14 +308,28 @@ void MainWindow::setBusy(bool busy) {
 
 void MainWindow::showProgress(int done, int total) {
   const DWORD now = GetTickCount();
-  const bool finished = done >= total;
-  if (now - lastPumpTick_ < kPumpIntervalMs && !finished) return;
-  lastPumpTick_ = now;
-  if (finished || now - lastRedrawTick_ >= kRedrawIntervalMs) {
-    lastRedrawTick_ = now;
-    drawProgress(done, total);
+  if (done < total && now - lastRedrawTick_ < kRedrawIntervalMs) return;
+  lastRedrawTick_ = now;
+  drawProgress(done, total);
+}
+
+void MainWindow::postProgress(int done, int total) {
+  postedDone_ = done;
+  postedTotal_ = total;
+  if (!progressPosted_.exchange(true)) PostMessageW(window_, kProgressMessage, 0, 0);
+}
+
+bool MainWindow::onWindowThread() const {
+  return window_ != nullptr && GetWindowThreadProcessId(window_, nullptr) == GetCurrentThreadId();
+}
+
+bool MainWindow::runOnWindowThread(const std::function<void()>& task) {
+  if (onWindowThread()) {
+    task();
+    return true;
   }
-  pumpMessages();
+  return window_ != nullptr &&
+         SendMessageW(window_, kRunTaskMessage, 0, reinterpret_cast<LPARAM>(&task)) == TRUE;
 }
 
 void MainWindow::drawProgress(int done, int total) {
@@ -272,9 +349,8 @@ void MainWindow::drawProgress(int done, int total) {
   }
   SendMessageW(progress_, PBM_SETRANGE32, 0, std::max(total, 1));
   SendMessageW(progress_, PBM_SETPOS, static_cast<WPARAM>(done), 0);
-  const std::wstring text = std::wstring(L"\r\n\r\n") + texts::kProgressBefore +
-                            std::to_wstring(done) + texts::kProgressBetween +
-                            std::to_wstring(total) + texts::kProgressAfter;
+  const std::wstring text = L"\r\n\r\n" + texts::format(texts::kProgress, {std::to_wstring(done),
+                                                                           std::to_wstring(total)});
   SetWindowTextW(label_, text.c_str());
   if (taskbar_)
     taskbar_->SetProgressValue(window_, static_cast<ULONGLONG>(done),

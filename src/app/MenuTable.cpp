@@ -43,3 +43,10 @@ HMENU buildMenuBar() {
   }
   return bar;
 }
+
+UniqueAccelerators createAccelerators() {
+  ACCEL keys[] = {
+      {FVIRTKEY, VK_ESCAPE, static_cast<WORD>(Command::Stop)},
+  };
+  return UniqueAccelerators(CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys))));
+}

@@ -4,7 +4,9 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <span>
+#include <type_traits>
 
 enum class Command : UINT {
   None = 0,
@@ -12,6 +14,7 @@ enum class Command : UINT {
   Help,
   ToggleChapterList,
   ToggleNumbering,
+  Stop,  // Esc: asks to stop the export under way
 };
 
 // Flag word bits of a menu item.
@@ -30,3 +33,10 @@ std::span<const MenuItemSpec> menuTable();
 
 // Builds the menu bar from the table.
 HMENU buildMenuBar();
+
+struct AcceleratorsDestroyer {
+  void operator()(HACCEL keys) const { DestroyAcceleratorTable(keys); }
+};
+using UniqueAccelerators = std::unique_ptr<std::remove_pointer_t<HACCEL>, AcceleratorsDestroyer>;
+// The window's keys: Esc asks to stop an export.
+UniqueAccelerators createAccelerators();

@@ -5,6 +5,20 @@
 
 namespace texts {
 
+std::wstring format(std::wstring_view format, std::initializer_list<std::wstring> arguments) {
+  std::wstring text;
+  for (size_t i = 0; i < format.size(); ++i) {
+    const size_t argument = i + 1 < format.size() ? format[i + 1] - L'1' : arguments.size();
+    if (format[i] == L'%' && argument < arguments.size()) {
+      text += arguments.begin()[argument];
+      ++i;
+    } else {
+      text += format[i];
+    }
+  }
+  return text;
+}
+
 const wchar_t* const kDefaultNoticeTitle = L"友情提醒";
 const wchar_t* const kErrorTitle = L"错误";
 const wchar_t* const kInfoTitle = L"提示";
@@ -20,6 +34,10 @@ const wchar_t* const kLostCategories = L"%1（最多 %3 个分类无法读取）
 const wchar_t* const kLostArticlesAndCategories = L"%1（最多 %2 篇、%3 个分类无法读取）";
 const wchar_t* const kNoWorkingSpace =
     L"临时文件夹所在的磁盘空间不足或无法写入，无法导出。\r\n书籍文件本身没有问题。";
+const wchar_t* const kCancelled = L"已停止导出。";
+const wchar_t* const kCancelledPartway = L"已停止导出：已写出 %1 篇，另有 %2 篇未写出。";
+const wchar_t* const kStopQuestion = L"正在导出，要停止吗？";
+const wchar_t* const kShutdownReason = L"正在导出书籍";
 const wchar_t* const kFolderMissing = L"发生错误：文件夹不存在。";
 const wchar_t* const kUnreadableBook = L"无法读取书籍数据库。";
 const wchar_t* const kUnsafeId = L"书籍 ID 异常，可能存在 SQL 注入。程序将中断导出。";
@@ -40,8 +58,6 @@ const char* const kOptionsMenu = "选项 (&O)";
 const char* const kChapterListItem = "导出篇章目录 (&C)";
 const char* const kNumberingItem = "在文件名中附加编号 (&N)";
 const char* const kNumberingExample = "导出的文件名将会形如：1. 文件名.txt";
-const wchar_t* const kProgressBefore = L"正在导出：第 ";
-const wchar_t* const kProgressBetween = L" 篇，共 ";
-const wchar_t* const kProgressAfter = L" 篇";
+const wchar_t* const kProgress = L"正在导出：第 %1 篇，共 %2 篇（按 Esc 停止）";
 
 }  // namespace texts

@@ -2,7 +2,14 @@
 // functions.
 #pragma once
 
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
 namespace texts {
+
+// `format` with %1, %2, ... replaced by the arguments in turn.
+std::wstring format(std::wstring_view format, std::initializer_list<std::wstring> arguments);
 
 // Notice titles.
 extern const wchar_t* const kDefaultNoticeTitle;
@@ -22,6 +29,11 @@ extern const wchar_t* const kLostArticles;
 extern const wchar_t* const kLostCategories;
 extern const wchar_t* const kLostArticlesAndCategories;
 extern const wchar_t* const kNoWorkingSpace;
+// A stop on request: before any article was written, and part-way (%1 written, %2 not).
+extern const wchar_t* const kCancelled;
+extern const wchar_t* const kCancelledPartway;
+extern const wchar_t* const kStopQuestion;    // asked when the window is closed during an export
+extern const wchar_t* const kShutdownReason;  // why the export holds up the end of the session
 extern const wchar_t* const kFolderMissing;
 extern const wchar_t* const kUnreadableBook;
 extern const wchar_t* const kUnsafeId;
@@ -41,9 +53,7 @@ extern const char* const kOptionsMenu;
 extern const char* const kChapterListItem;
 extern const char* const kNumberingItem;
 extern const char* const kNumberingExample;
-// "正在导出：第 n 篇，共 N 篇", for the wide label.
-extern const wchar_t* const kProgressBefore;
-extern const wchar_t* const kProgressBetween;
-extern const wchar_t* const kProgressAfter;
+// The progress line: %1 the article being written, %2 how many there are.
+extern const wchar_t* const kProgress;
 
 }  // namespace texts

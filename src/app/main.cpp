@@ -2,8 +2,8 @@
 #include <ole2.h>
 #include <windows.h>
 
-#include "app/AppUi.h"
 #include "app/MainWindow.h"
+#include "app/MenuTable.h"
 #include "export/ExportDriver.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
@@ -12,12 +12,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
   int exitCode = 0;
   {
     MainWindow window;
-    AppUi ui(window);
-    ExportDriver driver(ui);
-    window.setFileDroppedHandler([&driver](const std::wstring& dropped) { driver.Run(dropped); });
+    window.setExportRunner(
+        [](const std::wstring& dropped, ExportUi& ui) { ExportDriver(ui).Run(dropped); });
     if (window.create(showCommand)) {
+      const UniqueAccelerators keys = createAccelerators();
       MSG message;
       while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (TranslateAcceleratorW(window.handle(), keys.get(), &message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
       }

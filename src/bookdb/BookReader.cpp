@@ -144,8 +144,7 @@ std::string quotedName(std::string_view name) {
 // Only these stop a read early; a page that cannot be read is passed over or told instead.
 BookFault endingFault(const SqliteDataset& statement) {
   const BookFault fault = statement.fault();
-  return fault == BookFault::WorkingSpace || fault == BookFault::Stopped ? fault
-                                                                         : BookFault::None;
+  return fault == BookFault::WorkingSpace || fault == BookFault::Stopped ? fault : BookFault::None;
 }
 
 std::optional<std::int64_t> toInt64(std::string_view text) {
@@ -375,8 +374,8 @@ BookReader::FolderResult BookReader::readFolder(std::string_view utf8FolderId,
                       : readFolderByQuery(utf8FolderId, onRow);
 }
 
-BookReader::FolderResult BookReader::readFolderByQuery(
-    std::string_view utf8FolderId, const std::function<void(BookRow&)>& onRow) {
+BookReader::FolderResult BookReader::readFolderByQuery(std::string_view utf8FolderId,
+                                                       const std::function<void(BookRow&)>& onRow) {
   if (!folderQuery_.Bind(1, utf8FolderId)) return {false, BookFault::None};
   bool handedOver = false;
   while (folderQuery_.MoveNext()) {
@@ -472,8 +471,7 @@ BookReader::FolderResult BookReader::readFolderByLookup(
       if (endingFault(article_) != BookFault::None) return {false, endingFault(article_)};
       articleHead_.Bind(1, *rowid);
       if (!articleHead_.MoveNext()) {
-        if (endingFault(articleHead_) != BookFault::None)
-          return {false, endingFault(articleHead_)};
+        if (endingFault(articleHead_) != BookFault::None) return {false, endingFault(articleHead_)};
         complete = false;  // not even its title: the folder is told instead
         continue;
       }

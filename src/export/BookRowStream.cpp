@@ -136,41 +136,49 @@ bool BookRowStream::push(Item item) {
   return true;
 }
 
-void BookRowStream::waitForReader(const std::function<bool()>& ready,
-                                  const std::function<void()>& whileWaiting) {
-  while (!ready()) {
+bool BookRowStream::waitForReader(const std::function<bool()>& ready,
+                                  const std::function<bool()>& keepWaiting) {
+  bool waiting = true;
+  while (!ready() && waiting) {
     writerWaiting_ = true;
     if (!SleepConditionVariableSRW(&itemsArrived_, &lock_, kResponsiveIntervalMs, 0) && !ready()) {
       ReleaseSRWLockExclusive(&lock_);
-      whileWaiting();
+      waiting = keepWaiting();
       AcquireSRWLockExclusive(&lock_);
     }
   }
   writerWaiting_ = false;
+  return ready();
 }
 
-const BookRowStream::Contents& BookRowStream::contents(const std::function<void()>& whileWaiting) {
+const BookRowStream::Contents* BookRowStream::contents(const std::function<bool()>& keepWaiting) {
   const ExclusiveLock lock(lock_);
-  waitForReader([this] { return contents_.has_value() || readerEnded_; }, whileWaiting);
-  return *contents_;
+  if (!waitForReader([this] { return contents_.has_value() || readerEnded_; }, keepWaiting))
+    return nullptr;
+  return &*contents_;
 }
 
-BookRowStream::Overview BookRowStream::overview(const std::function<void()>& whileWaiting) {
+std::optional<BookRowStream::Overview> BookRowStream::overview(
+    const std::function<bool()>& keepWaiting) {
   const ExclusiveLock lock(lock_);
-  waitForReader([this] { return overview_.has_value() || readerEnded_; }, whileWaiting);
+  if (!waitForReader([this] { return overview_.has_value() || readerEnded_; }, keepWaiting))
+    return std::nullopt;
   return *overview_;
 }
 
-BookRowStream::Item BookRowStream::next(const std::function<void()>& whileWaiting) {
+std::optional<BookRowStream::Item> BookRowStream::next(const std::function<bool()>& keepWaiting) {
   if (taken_.empty()) {
     bool wakeReader = false;
     {
       AcquireSRWLockExclusive(&lock_);
-      waitForReader([this] { return !queued_.empty() || readerEnded_; }, whileWaiting);
+      if (!waitForReader([this] { return !queued_.empty() || readerEnded_; }, keepWaiting)) {
+        ReleaseSRWLockExclusive(&lock_);
+        return std::nullopt;
+      }
       if (queued_.empty()) {
         // The reader ended before the end of the book: each folder left is told as unread.
         ReleaseSRWLockExclusive(&lock_);
-        return {true, false, BookFault::None, BookRow()};
+        return Item{true, false, BookFault::None, BookRow()};
       }
       taken_.swap(queued_);
       queuedBytes_ = 0;

@@ -56,13 +56,14 @@ class BookRowStream {
   BookRowStream(const BookRowStream&) = delete;
   BookRowStream& operator=(const BookRowStream&) = delete;
 
-  // Waits for the book to be opened; while it waits, `whileWaiting` is called at least every
-  // 50 ms. The answer lives as long as the stream.
-  const Contents& contents(const std::function<void()>& whileWaiting);
+  // Waits for the book to be opened; while it waits, `keepWaiting` is called at least every
+  // 50 ms, and the wait is given up when it answers false (then null). The answer lives as long
+  // as the stream.
+  const Contents* contents(const std::function<bool()>& keepWaiting);
   // Waits for the overview, as contents() does. Only for a book that is not Unreadable.
-  Overview overview(const std::function<void()>& whileWaiting);
+  std::optional<Overview> overview(const std::function<bool()>& keepWaiting);
   // The next item, in the order of the folders. Waits as contents() does.
-  Item next(const std::function<void()>& whileWaiting);
+  std::optional<Item> next(const std::function<bool()>& keepWaiting);
 
  private:
   void read();
@@ -70,8 +71,8 @@ class BookRowStream {
   // Hands `value` to the writer under lock_, waking it when it waits.
   template <typename T>
   void publish(std::optional<T>& slot, T value);
-  // With lock_ held, waits for the reader until `ready` holds.
-  void waitForReader(const std::function<bool()>& ready, const std::function<void()>& whileWaiting);
+  // With lock_ held, waits for the reader until `ready` holds; false when given up.
+  bool waitForReader(const std::function<bool()>& ready, const std::function<bool()>& keepWaiting);
   // Waits for room, then queues `item`; false when the stream is being stopped.
   bool push(Item item);
 
@@ -92,6 +93,6 @@ class BookRowStream {
   bool readerWaiting_ = false;
   bool writerWaiting_ = false;
   bool readerEnded_ = false;  // whatever was not handed over by then never will be
-  std::deque<Item> taken_;  // the writer's batch, taken from queued_ in one go
+  std::deque<Item> taken_;    // the writer's batch, taken from queued_ in one go
   std::thread reader_;
 };

@@ -53,6 +53,10 @@ void BookWalker::run(std::wstring_view databasePath, BookFile file) {
     rows.emplace(std::wstring(databasePath));
   const auto exportFolder = ui_.chooseExportFolder();
   if (!exportFolder) return;
+  if (ui_.stopRequested()) {
+    ui_.reportCancelled(0, 0);
+    return;
+  }
   // The book is let go and its copy goes before the notice, which stays until the user closes
   // it.
   const auto letGoOfTheBook = [&] {
@@ -60,6 +64,9 @@ void BookWalker::run(std::wstring_view databasePath, BookFile file) {
     copy.reset();
   };
   failures_ = ExportFailures();
+  cancelled_ = false;
+  written_ = 0;
+  total_ = 0;
   std::optional<ExportStop> stop;
   if (exportFolder->empty() || !isDirectoryWide(*exportFolder)) {
     letGoOfTheBook();
@@ -71,14 +78,29 @@ void BookWalker::run(std::wstring_view databasePath, BookFile file) {
   }
   if (stop)
     ui_.reportStopped(*stop);
+  else if (cancelled_)
+    ui_.reportCancelled(written_, total_);
   else
     ui_.reportFinished(failures_);
 }
 
 std::optional<ExportStop> BookWalker::walk(BookRowStream& rows, const std::wstring& exportFolder,
                                            const ExportOptions& options) {
-  const auto keepResponsive = [this] { ui_.keepResponsive(); };
-  const BookRowStream::Contents& book = rows.contents(keepResponsive);
+  // A stop is looked at whenever the walk waits for the reader and before each article.
+  const auto keepWaiting = [this] {
+    ui_.keepResponsive();
+    return !ui_.stopRequested();
+  };
+  const auto stopped = [this] {
+    cancelled_ = ui_.stopRequested();
+    return cancelled_;
+  };
+  const BookRowStream::Contents* contents = rows.contents(keepWaiting);
+  if (contents == nullptr) {
+    stopped();
+    return std::nullopt;
+  }
+  const BookRowStream::Contents& book = *contents;
   if (book.status == BookReader::Status::Unreadable)
     return book.fault == BookFault::WorkingSpace ? ExportStop::NoWorkingSpace
                                                  : ExportStop::UnreadableBook;
@@ -104,14 +126,23 @@ std::optional<ExportStop> BookWalker::walk(BookRowStream& rows, const std::wstri
     const std::wstring path =
         joinPath(exportFolder, sanitizeName(utf8ToWide(folder.utf8Name), NameKind::Directory));
     folderDirectories.push_back({path, createDirectoryTree(path)});
-    if (folderDirectories.size() % kDirectoriesBetweenPumps == 0) keepResponsive();
+    if (folderDirectories.size() % kDirectoriesBetweenPumps == 0 && !keepWaiting()) {
+      stopped();
+      return std::nullopt;
+    }
   }
   // The directories' failures are named with their folders, after the damaged book.
-  const BookRowStream::Overview overview = rows.overview(keepResponsive);
+  const std::optional<BookRowStream::Overview> overviewRead = rows.overview(keepWaiting);
+  if (!overviewRead) {
+    stopped();
+    return std::nullopt;
+  }
+  const BookRowStream::Overview& overview = *overviewRead;
   if (overview.fault == BookFault::WorkingSpace) return ExportStop::NoWorkingSpace;
   if (book.status == BookReader::Status::Damaged || overview.rowsLostUnplaced)
     failures_.addDamagedBook();
   const int total = overview.articleCount;
+  total_ = total;
   int done = 0;
   ui_.showProgress(done, total);
   for (size_t f = 0; f < folders.size(); ++f) {
@@ -126,7 +157,16 @@ std::optional<ExportStop> BookWalker::walk(BookRowStream& rows, const std::wstri
     std::wstring directory = folderDirectory;
     int counter = 0;
     for (;;) {
-      const BookRowStream::Item item = rows.next(keepResponsive);
+      // Every article written so far is whole; toc.html lists just those.
+      const std::optional<BookRowStream::Item> next =
+          stopped() ? std::nullopt : rows.next(keepWaiting);
+      if (!next) {
+        stopped();
+        chapterList.close();
+        total_ = std::max(done, total);
+        return std::nullopt;
+      }
+      const BookRowStream::Item& item = *next;
       if (item.endOfFolder) {
         if (item.fault == BookFault::WorkingSpace) return ExportStop::NoWorkingSpace;
         if (!item.folderComplete) failures_.addName(folder.utf8Name);
@@ -148,6 +188,8 @@ std::optional<ExportStop> BookWalker::walk(BookRowStream& rows, const std::wstri
       if (row.kind == BookRow::Kind::UnreadableArticle ||
           !writeArticle(directory, base, row.isTxt ? L".txt" : L".md", row.content))
         failures_.addName(row.utf8Title);
+      else
+        ++written_;
       ui_.showProgress(++done, std::max(done, total));
     }
   }

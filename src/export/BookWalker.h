@@ -20,10 +20,14 @@ class BookWalker {
   void run(std::wstring_view databasePath, BookFile file = BookFile::UsersOwn);
 
  private:
-  // No value when the walk ran to its end.
+  // No value when the walk ran to its end or was stopped on request (then cancelled_).
   std::optional<ExportStop> walk(BookRowStream& rows, const std::wstring& exportFolder,
                                  const ExportOptions& options);
 
   ExportUi& ui_;
   ExportFailures failures_;
+  // When the walk stopped on request: how far it got.
+  bool cancelled_ = false;
+  int written_ = 0;
+  int total_ = 0;
 };

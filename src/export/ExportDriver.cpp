@@ -34,8 +34,8 @@ void findDatabases(const std::wstring& folder, std::vector<std::wstring>& found)
     if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
       if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
         findDatabases(joinPath(folder, name), found);
-    } else if (name.size() > 3 && equalIgnoringAsciiCase(name.substr(name.size() - 3),
-                                                         std::wstring_view(L".db"))) {
+    } else if (name.size() > 3 &&
+               equalIgnoringAsciiCase(name.substr(name.size() - 3), std::wstring_view(L".db"))) {
       found.push_back(joinPath(folder, name));
     }
   } while (FindNextFileW(find.get(), &entry));
@@ -75,12 +75,18 @@ void ExportDriver::runPacked(std::wstring_view archive) {
   const auto result = [&] {
     const BusyScope busy(ui_);
     if (!folder.created()) return SevenZipUnpacker::ExtractResult::NotStarted;
-    return SevenZipUnpacker::Extract(program, std::wstring(archive), folder.path(),
-                                     [this] { ui_.keepResponsive(); });
+    return SevenZipUnpacker::Extract(program, std::wstring(archive), folder.path(), [this] {
+      ui_.keepResponsive();
+      return !ui_.stopRequested();
+    });
   }();
-  const std::wstring database =
-      result == SevenZipUnpacker::ExtractResult::Extracted ? unpackedDatabase(folder.path(), archive)
-                                                           : std::wstring();
+  if (result == SevenZipUnpacker::ExtractResult::Stopped) {
+    ui_.reportCancelled(0, 0);
+    return;
+  }
+  const std::wstring database = result == SevenZipUnpacker::ExtractResult::Extracted
+                                    ? unpackedDatabase(folder.path(), archive)
+                                    : std::wstring();
   if (database.empty()) {
     ui_.reportStopped(ExportStop::UnpackFailed);
     return;

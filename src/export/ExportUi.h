@@ -30,7 +30,7 @@ class ExportFailures {
  public:
   static constexpr size_t kListed = 5;
   struct Item {
-    std::string utf8Name;  // a folder, category or article, or toc.html
+    std::string utf8Name;      // a folder, category or article, or toc.html
     bool damagedBook = false;  // instead of a name: rows of the book could not be read
     // With a folder's name: at most this many of its rows could not be read.
     int lostArticles = 0;
@@ -74,6 +74,12 @@ class ExportUi {
   virtual void reportStopped(ExportStop why) = 0;
   // The export ran to its end, perhaps with failures; returns when the user has been told.
   virtual void reportFinished(const ExportFailures& failures) = 0;
+  // The export stopped when asked, having written `written` of the book's `total` articles (0 of
+  // 0 when it stopped before it began writing); returns when the user has been told.
+  virtual void reportCancelled(int written, int total) = 0;
+  // Whether the export is asked to stop: looked at before each article and while it waits. It
+  // then stops where it is, with every file it wrote whole.
+  virtual bool stopRequested() = 0;
   // The wait cursor; the window takes no input while busy.
   virtual void setBusy(bool busy) = 0;
   // The export has written `done` of `total` articles. Called for every article: the user

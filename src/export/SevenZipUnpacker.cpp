@@ -56,7 +56,7 @@ std::wstring FindProgram() {
 }
 
 ExtractResult Extract(const std::wstring& program, const std::wstring& archive,
-                      const std::wstring& outputFolder, const std::function<void()>& whileWaiting) {
+                      const std::wstring& outputFolder, const std::function<bool()>& goOn) {
   // "-p" gives an empty password: an encrypted book then fails at once instead of 7-Zip
   // waiting for a password on a console nobody sees. Without messages and progress 7-Zip never
   // prints a file name, which it cannot do for a name its console's code page lacks: it would
@@ -74,8 +74,15 @@ ExtractResult Extract(const std::wstring& program, const std::wstring& archive,
   const UniqueHandle processHandle(process.hProcess);
   const UniqueHandle threadHandle(process.hThread);
   const HANDLE waitOn = processHandle.get();
-  while (MsgWaitForMultipleObjects(1, &waitOn, FALSE, 50, QS_ALLINPUT) != WAIT_OBJECT_0)
-    whileWaiting();
+  while (MsgWaitForMultipleObjects(1, &waitOn, FALSE, 50, QS_ALLINPUT) != WAIT_OBJECT_0) {
+    if (!goOn()) {
+      // Ended by the handle we were given, never looked up by name; waited for, so that the
+      // files it holds open can be removed.
+      TerminateProcess(processHandle.get(), 1);
+      WaitForSingleObject(processHandle.get(), 5000);
+      return ExtractResult::Stopped;
+    }
+  }
   DWORD exitCode = 0;
   GetExitCodeProcess(processHandle.get(), &exitCode);
   // 7-Zip: 0 no error, 1 warnings only, 2 and above fatal.

@@ -14,13 +14,14 @@ std::wstring FindProgram();
 enum class ExtractResult {
   NotStarted,  // 7-Zip could not be started
   Failed,      // 7-Zip reported a fatal error: damaged or encrypted archive, and the like
+  Stopped,     // asked to stop: 7-Zip was ended where it was
   Extracted,
 };
 
 // Extracts every file of `archive`, without its folders, into `outputFolder`, overwriting, and
-// waits until 7-Zip ends, calling `whileWaiting` whenever messages arrive for this thread and at
-// least every 50 ms.
+// waits until 7-Zip ends, calling `goOn` whenever messages arrive for this thread and at least
+// every 50 ms: when it answers false, 7-Zip is ended and the extraction stops.
 ExtractResult Extract(const std::wstring& program, const std::wstring& archive,
-                      const std::wstring& outputFolder, const std::function<void()>& whileWaiting);
+                      const std::wstring& outputFolder, const std::function<bool()>& goOn);
 
 }  // namespace SevenZipUnpacker

@@ -100,13 +100,13 @@ CopyResult copyFileWide(std::wstring_view source, std::wstring_view target, bool
                         std::stop_token stop) {
   // Shared for writing too: the program that owns a database may keep it open while it is
   // copied, with its latest changes in a log beside it.
-  const auto from = ownFileHandle(CreateFileW(
-      longPathForm(source).c_str(), GENERIC_READ,
-      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-      FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  const auto from =
+      ownFileHandle(CreateFileW(longPathForm(source).c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!from) return CopyResult::SourceUnreadable;
-  const auto to = ownFileHandle(CreateFileW(longPathForm(target).c_str(), GENERIC_WRITE | DELETE,
-                                            0, nullptr, overwrite ? CREATE_ALWAYS : CREATE_NEW,
+  const auto to = ownFileHandle(CreateFileW(longPathForm(target).c_str(), GENERIC_WRITE | DELETE, 0,
+                                            nullptr, overwrite ? CREATE_ALWAYS : CREATE_NEW,
                                             FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!to) return CopyResult::TargetUnwritable;
   // Pieces that stay in the processor's cache between the read and the write: 4 MB pieces took

@@ -40,7 +40,8 @@ class DropTargetTest : public WindowTest {
  protected:
   void SetUp() override {
     WindowTest::SetUp();
-    window_.setFileDroppedHandler([this](const std::wstring& text) { dropped_.push_back(text); });
+    window_.setExportRunner(
+        [this](const std::wstring& text, ExportUi&) { dropped_.push_back(text); });
   }
 
   // Drags `data` over the window and drops it; returns the effects of enter and drop.
@@ -58,10 +59,7 @@ class DropTargetTest : public WindowTest {
     return {enter, drop};
   }
 
-  void pump() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-  }
+  void pump() { EXPECT_TRUE(waitForExportToEnd()); }
 
   std::vector<std::wstring> dropped_;
 };

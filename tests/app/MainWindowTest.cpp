@@ -10,6 +10,7 @@
 #include "support/TestDataObject.h"
 #include "support/WindowTest.h"
 #include "win/GdiOwners.h"
+#include "win/Handles.h"
 #include "win/TextConversion.h"
 
 namespace {
@@ -155,18 +156,17 @@ TEST_F(MainWindowTest, DropTargetIsRegisteredOnceAtATime) {
   EXPECT_FALSE(target.registerDropTarget(window_.handle()));
 }
 
-// The drop returns at once; its export runs on the window's thread afterwards, while the window
-// takes no further drop.
+// The drop returns at once; its export runs on a thread of its own afterwards, while the window
+// answers and takes no further drop.
 TEST_F(MainWindowTest, DropRunsItsExportAfterTheDragWithNoDropsMeanwhile) {
   IDropTarget& target = window_.dropTarget();
   std::vector<std::wstring> dropped;
-  DWORD effectDuringExport = DROPEFFECT_COPY;
-  window_.setFileDroppedHandler([&](const std::wstring& text) {
+  const UniqueHandle exporting(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  const UniqueHandle release(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  window_.setExportRunner([&](const std::wstring& text, ExportUi&) {
     dropped.push_back(text);
-    auto* other = TestDataObject::files({L"C:\\other.db"});
-    target.DragEnter(other, MK_LBUTTON, POINTL{60, 60}, &effectDuringExport);
-    target.DragLeave();
-    other->Release();
+    SetEvent(exporting.get());
+    WaitForSingleObject(release.get(), 10000);
   });
   auto* data = TestDataObject::files({L"C:\\book.db"});
   DWORD effect = DROPEFFECT_COPY;
@@ -174,11 +174,27 @@ TEST_F(MainWindowTest, DropRunsItsExportAfterTheDragWithNoDropsMeanwhile) {
   target.Drop(data, MK_LBUTTON, POINTL{60, 60}, &effect);
   data->Release();
   EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_COPY));
-  EXPECT_TRUE(dropped.empty());
+  EXPECT_TRUE(window_.exportUnderWay());
+  EXPECT_EQ(WaitForSingleObject(exporting.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT))
+      << "the export starts once the drag source is let go";
   MSG message;
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-  EXPECT_EQ(dropped, std::vector<std::wstring>{L"C:\\book.db"});
+  while (WaitForSingleObject(exporting.get(), 0) != WAIT_OBJECT_0) {
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    Sleep(5);
+  }
+  // The window answers while the export runs, and refuses another drop.
+  DWORD_PTR answer = 0;
+  EXPECT_NE(SendMessageTimeoutW(window_.handle(), WM_NULL, 0, 0, SMTO_NORMAL, 1000, &answer), 0);
+  auto* other = TestDataObject::files({L"C:\\other.db"});
+  DWORD effectDuringExport = DROPEFFECT_COPY;
+  target.DragEnter(other, MK_LBUTTON, POINTL{60, 60}, &effectDuringExport);
+  target.DragLeave();
+  other->Release();
   EXPECT_EQ(effectDuringExport, static_cast<DWORD>(DROPEFFECT_NONE));
+  EXPECT_FALSE(window_.startExport(L"C:\\third.db"));
+  SetEvent(release.get());
+  EXPECT_TRUE(waitForExportToEnd());
+  EXPECT_EQ(dropped, std::vector<std::wstring>{L"C:\\book.db"});
   EXPECT_FALSE(window_.dropTarget().registerDropTarget(window_.handle()))
       << "registered again afterwards";
 }

@@ -1,5 +1,5 @@
 // A long export through the real window: the progress it shows, a window that keeps answering,
-// and input that changes nothing while the export runs.
+// and input that changes nothing while the export runs (a close asks whether to stop).
 #include <gtest/gtest.h>
 #include <windows.h>
 // commctrl.h needs windows.h first.
@@ -67,7 +67,7 @@ class Sampler {
           SendMessageTimeoutW(window_.handle(), WM_COMMAND,
                               static_cast<WPARAM>(Command::ToggleNumbering), 0, SMTO_NORMAL, 1000,
                               &answer);
-          SendMessageTimeoutW(window_.handle(), WM_CLOSE, 0, 0, SMTO_NORMAL, 1000, &answer);
+          PostMessageW(window_.handle(), WM_CLOSE, 0, 0);
           sentInput = true;
         }
       }
@@ -82,12 +82,15 @@ class Sampler {
 
 class ProgressTest : public WindowTest {
  protected:
-  // Runs the walk through the real window, answering the chooser and the notice.
+  // Runs the walk through the real window, answering the chooser and the notice (and No to
+  // the question whether to stop).
   std::vector<SeenMessageBox> exportBook(const std::wstring& book) {
-    AppUi ui(window_);
+    window_.setExportRunner(
+        [](const std::wstring& dropped, ExportUi& ui) { BookWalker(ui).run(dropped); });
     MessageBoxWatcher notices(20);
     const FolderChooserAnswerer answerer({out_.path()});
-    BookWalker(ui).run(book);
+    EXPECT_TRUE(window_.startExport(book));
+    EXPECT_TRUE(waitForExportToEnd());
     return notices.seen();
   }
 
@@ -113,15 +116,20 @@ TEST_F(ProgressTest, LongExportShowsItsProgressAndKeepsAnswering) {
   const auto notices = exportBook(books_ / L"long.db");
   sampler.stop();
 
-  ASSERT_EQ(notices.size(), 1u);
-  EXPECT_EQ(notices[0].text, L"完成。");
+  // The close asked whether to stop; answered No, the export went on to its end.
+  ASSERT_EQ(notices.size(), 2u);
+  EXPECT_EQ(notices[0].title, L"Vellumix");
+  EXPECT_EQ(notices[0].text, L"正在导出，要停止吗？");
+  EXPECT_EQ(notices[0].owner, window_.handle());
+  EXPECT_EQ(notices[1].text, L"完成。");
+  EXPECT_EQ(notices[1].owner, window_.handle());
   ASSERT_FALSE(sampler.positions.empty()) << "the progress bar never showed";
   EXPECT_TRUE(std::is_sorted(sampler.positions.begin(), sampler.positions.end()));
   EXPECT_EQ(sampler.range, kArticles);
   DWORD_PTR finalPosition = 0;
   SendMessageTimeoutW(window_.progressBar(), PBM_GETPOS, 0, 0, SMTO_NORMAL, 1000, &finalPosition);
   EXPECT_EQ(static_cast<int>(finalPosition), kArticles);
-  const std::wstring total = L" 篇，共 " + std::to_wstring(kArticles) + L" 篇";
+  const std::wstring total = L" 篇，共 " + std::to_wstring(kArticles) + L" 篇（按 Esc 停止）";
   EXPECT_TRUE(
       std::any_of(sampler.texts.begin(), sampler.texts.end(), [&](const std::wstring& text) {
         return text.starts_with(L"\r\n\r\n正在导出：第 ") && text.ends_with(total);

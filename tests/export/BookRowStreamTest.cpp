@@ -38,17 +38,18 @@ TEST_F(BookRowStreamTest, EveryRowArrivesInOrderFolderByFolder) {
   std::vector<std::string> seen;
   size_t largest = 0;
   BookRowStream rows(bookPath());
-  const auto& contents = rows.contents([] {});
+  const auto keepWaiting = [] { return true; };
+  const auto& contents = *rows.contents(keepWaiting);
   EXPECT_EQ(contents.status, BookReader::Status::Complete);
   ASSERT_EQ(contents.folders.size(), 3u);
   EXPECT_EQ(contents.folders[1].utf8Name, "大");
-  const auto overview = rows.overview([] {});
+  const auto overview = *rows.overview(keepWaiting);
   EXPECT_EQ(overview.articleCount, 3003);
   EXPECT_EQ(overview.fault, BookFault::None);
   EXPECT_FALSE(overview.rowsLostUnplaced);
   EXPECT_TRUE(overview.lostRows.empty());
   while (seen.size() < expected.size()) {
-    const auto item = rows.next([] {});
+    const auto item = *rows.next(keepWaiting);
     EXPECT_TRUE(item.folderComplete);
     seen.push_back(item.endOfFolder ? "end" : item.row.utf8Title);
     largest = std::max(largest, item.row.content.size());
@@ -73,16 +74,26 @@ TEST_F(BookRowStreamTest, ReadingWaitsForTheBookToArrive) {
     std::promise<BookFault> arrival;
     BookRowStream rows(bookPath(), arrival.get_future().share());
     int waits = 0;
-    const auto& contents = rows.contents([&] {
+    const auto& contents = *rows.contents([&] {
       if (++waits == 2) arrival.set_value(c.arrival);
+      return true;
     });
     EXPECT_GE(waits, 2);
     EXPECT_EQ(contents.status, c.status);
     EXPECT_EQ(contents.fault, c.arrival);
     if (c.arrival == BookFault::None) {
-      EXPECT_EQ(rows.overview([] {}).articleCount, 3003);
+      EXPECT_EQ(rows.overview([] { return true; })->articleCount, 3003);
     }
   }
+}
+
+// A writer that is asked to stop gives up waiting for a reader that is slow to come.
+TEST_F(BookRowStreamTest, AWaitIsGivenUpWhenAsked) {
+  std::promise<BookFault> arrival;
+  BookRowStream rows(bookPath(), arrival.get_future().share());
+  int waits = 0;
+  EXPECT_EQ(rows.contents([&] { return ++waits < 3; }), nullptr);
+  EXPECT_EQ(waits, 3);
 }
 
 // Left while it waits for the book, reads the folders' rows or has filled its batch, a stream
@@ -94,7 +105,7 @@ TEST_F(BookRowStreamTest, AStreamLeftEarlyStopsItsReader) {
   }
   for (int taken = 0; taken < 3; ++taken) {
     BookRowStream rows(bookPath());
-    for (int i = 0; i < taken; ++i) rows.next([] {});
+    for (int i = 0; i < taken; ++i) rows.next([] { return true; });
   }
   SUCCEED() << "every reader stopped";
 }

@@ -327,6 +327,56 @@ TEST_F(BookWalkerTest, BooksWhoseTablesAreNotOrdinaryTablesAreUnreadable) {
   EXPECT_EQ(lastNoticeText(), L"完成。");
 }
 
+// A stop is looked at before each article and while the walk waits: wherever it comes, every
+// file written is a whole article, toc.html lists just those, and the notice counts them.
+TEST_F(BookWalkerTest, AStopAtAnyMomentLeavesOnlyWholeArticles) {
+  BookBuilder builder(bookPath());
+  builder.folder("f1", "甲").folder("f2", "乙");
+  std::map<std::string, std::string> articles;  // file name: content
+  for (int n = 1; n <= 150; ++n) {
+    const std::string folder = n <= 75 ? "甲" : "乙";
+    if (n % 25 == 0) builder.category(n <= 75 ? "f1" : "f2", "分" + std::to_string(n), n - 0.5);
+    const std::string content = std::string(500 + n * 37, static_cast<char>('a' + n % 26));
+    builder.article(n <= 75 ? "f1" : "f2", "篇" + std::to_string(n), "txt", n, content);
+    articles["篇" + std::to_string(n) + ".txt"] = content;
+  }
+  builder.finish();
+  ui_.exportOptions.exportChapterList = true;
+  const auto before = temp_.entries();
+  std::srand(20261211);
+  for (int round = 0; round < 12; ++round) {
+    const int stopAt = 1 + std::rand() % 170;
+    SCOPED_TRACE("stop at look " + std::to_string(stopAt));
+    removeDirectoryTree(out_.path());
+    createDirectoryTree(out_.path());
+    ui_.notices.clear();
+    int looks = 0;
+    ui_.stopWhen = [&] { return ++looks >= stopAt; };
+    BookWalker(ui_).run(bookPath());
+    int written = 0;
+    for (const auto& [name, bytes] : exported()) {
+      if (name.ends_with("/") || name == "toc.html") continue;
+      ++written;
+      const std::string leaf = name.substr(name.rfind('/') + 1);
+      ASSERT_TRUE(articles.count(leaf)) << name;
+      EXPECT_EQ(bytes, articles[leaf]) << name;
+    }
+    const std::string toc = readFileBytes(out_ / L"toc.html");
+    int listed = 0;
+    for (size_t at = toc.find("<p>"); at != std::string::npos; at = toc.find("<p>", at + 1))
+      ++listed;
+    EXPECT_EQ(listed, written);
+    const std::wstring expected = written == 0 && ui_.progress.empty()
+                                      ? L"已停止导出。"
+                                      : L"已停止导出：已写出 " + std::to_wstring(written) +
+                                            L" 篇，另有 " + std::to_wstring(150 - written) +
+                                            L" 篇未写出。";
+    EXPECT_EQ(ui_.notices, (std::vector<Notice>{{expected, L"提示", MB_ICONINFORMATION}}));
+    EXPECT_EQ(temp_.entries(), before);
+    ui_.progress.clear();
+  }
+}
+
 // An article larger than the memory left to a 32-bit program is named, and the others written: a
 // generated column makes one of a gigabyte without a file that large.
 TEST_F(BookWalkerTest, AnArticleTooLargeForMemoryIsNamed) {
@@ -383,8 +433,8 @@ TEST_F(BookWalkerTest, AFullTemporaryDiskIsToldAsSuch) {
           "INSERT INTO Article (folderId, title, extension, rank, content) "
           "SELECT 'folder-' || (i % 4) || '-' || hex(zeroblob(16)), '篇' || i, 'txt', i, 'x' "
           "FROM n;");
-  const Notice noSpace = errorNotice(
-      L"临时文件夹所在的磁盘空间不足或无法写入，无法导出。\r\n书籍文件本身没有问题。");
+  const Notice noSpace =
+      errorNotice(L"临时文件夹所在的磁盘空间不足或无法写入，无法导出。\r\n书籍文件本身没有问题。");
   const auto before = temp_.entries();
   {
     SCOPED_TRACE("the lookup spills onto a full disk");

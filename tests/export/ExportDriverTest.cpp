@@ -3,12 +3,15 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
+// tlhelp32.h needs windows.h first.
+#include <tlhelp32.h>
 
 #include "export/SevenZipUnpacker.h"
 #include "support/BookBuilder.h"
 #include "support/RecordingUi.h"
 #include "support/SevenZip.h"
 #include "support/TempDir.h"
+#include "win/Handles.h"
 #include "win/TextConversion.h"
 #include "win/WideFileOps.h"
 
@@ -183,6 +186,40 @@ TEST_F(ExportDriverTest, ARenamedBookOpensByItsOnlyDatabase) {
     EXPECT_EQ(readTree(out_.path()), c.tree);
   }
   EXPECT_EQ(temp_.entries(), before);
+}
+
+// The 7-Zip processes this one started that still run.
+std::vector<DWORD> runningChildren() {
+  std::vector<DWORD> children;
+  const UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
+       more = Process32NextW(snapshot.get(), &entry))
+    if (entry.th32ParentProcessID == GetCurrentProcessId()) children.push_back(entry.th32ProcessID);
+  return children;
+}
+
+// Asked to stop while 7-Zip unpacks, the export ends 7-Zip and removes what it unpacked.
+TEST_F(ExportDriverTest, AStopWhileSevenZipUnpacksEndsItAndLeavesNothing) {
+  // Random bytes packed with PPMd unpack slowly: for longer than the stop takes to come.
+  BookBuilder(work_ / L"Big.db")
+      .folder("f", "卷")
+      .exec(
+          "INSERT INTO Article (folderId, title, extension, rank, content) "
+          "VALUES ('f', '巨', 'txt', 1, randomblob(16000000))");
+  pack(work_ / L"Big.pwb", L"Big.db", L"-m0=PPMd");
+  const auto before = temp_.entries();
+  const DWORD start = GetTickCount();
+  ui_.stopWhen = [&] { return GetTickCount() - start > 100; };
+  ExportDriver(ui_).Run(work_ / L"Big.pwb");
+  EXPECT_LT(GetTickCount() - start, 5000u);
+  EXPECT_EQ(noticeTexts(), std::vector<std::wstring>{L"已停止导出。"});
+  EXPECT_EQ(ui_.events, (std::vector<std::string>{"busy", "idle", "notice"}))
+      << "the folder was never asked for";
+  EXPECT_TRUE(runningChildren().empty());
+  EXPECT_EQ(temp_.entries(), before);
+  EXPECT_TRUE(readTree(out_.path()).empty());
 }
 
 TEST_F(ExportDriverTest, WrongInputIsRefused) {

@@ -52,9 +52,7 @@ const sqlite3_io_methods kMethods = {
     },
     [](sqlite3_file* f, int lock) { return inner(f)->pMethods->xLock(inner(f), lock); },
     [](sqlite3_file* f, int lock) { return inner(f)->pMethods->xUnlock(inner(f), lock); },
-    [](sqlite3_file* f, int* out) {
-      return inner(f)->pMethods->xCheckReservedLock(inner(f), out);
-    },
+    [](sqlite3_file* f, int* out) { return inner(f)->pMethods->xCheckReservedLock(inner(f), out); },
     [](sqlite3_file* f, int op, void* arg) {
       return inner(f)->pMethods->xFileControl(inner(f), op, arg);
     },

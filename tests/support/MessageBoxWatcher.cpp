@@ -39,8 +39,8 @@ SeenMessageBox readMessageBox(HWND box) {
 
 }  // namespace
 
-MessageBoxWatcher::MessageBoxWatcher(int closeAfterMs)
-    : closeAfterMs_(closeAfterMs), thread_([this] { watch(); }) {}
+MessageBoxWatcher::MessageBoxWatcher(int closeAfterMs, int answer)
+    : closeAfterMs_(closeAfterMs), answer_(answer), thread_([this] { watch(); }) {}
 
 MessageBoxWatcher::~MessageBoxWatcher() {
   stop_ = true;
@@ -64,7 +64,7 @@ void MessageBoxWatcher::watch() {
         seen_.push_back(std::move(seen));
       }
       closed.insert(box);
-      PostMessageA(box, WM_COMMAND, IDOK, 0);
+      PostMessageA(box, WM_COMMAND, GetDlgItem(box, IDYES) ? answer_ : IDOK, 0);
     }
     Sleep(10);
   }

@@ -17,8 +17,9 @@ struct SeenMessageBox {
 
 class MessageBoxWatcher {
  public:
-  // Closes each box with OK once it has been read, after `closeAfterMs`.
-  explicit MessageBoxWatcher(int closeAfterMs = 0);
+  // Closes each box with OK once it has been read, after `closeAfterMs`; a question (Yes and
+  // No) is answered with `answer`.
+  explicit MessageBoxWatcher(int closeAfterMs = 0, int answer = IDNO);
   ~MessageBoxWatcher();
   std::vector<SeenMessageBox> seen();
 
@@ -26,6 +27,7 @@ class MessageBoxWatcher {
   void watch();
 
   int closeAfterMs_;
+  int answer_;
   std::atomic<bool> stop_{false};
   std::mutex mutex_;
   std::vector<SeenMessageBox> seen_;

@@ -32,6 +32,7 @@ class RecordingUi : public ExportUi {
   std::function<void()> duringExport;         // called at the first progress report
   std::function<void()> atNotice;             // called as each notice is shown
   std::function<void()> whileChoosing;        // called before the chooser answers
+  std::function<bool()> stopWhen;             // asked whether to stop
 
   ExportOptions options() override {
     events.push_back("options");
@@ -44,6 +45,10 @@ class RecordingUi : public ExportUi {
   }
   void reportStopped(ExportStop why) override { record(noticeFor(why)); }
   void reportFinished(const ExportFailures& failures) override { record(noticeFor(failures)); }
+  void reportCancelled(int written, int total) override {
+    record(noticeForCancelled(written, total));
+  }
+  bool stopRequested() override { return stopWhen && stopWhen(); }
   void setBusy(bool busy) override { events.push_back(busy ? "busy" : "idle"); }
   void showProgress(int done, int total) override {
     if (progress.empty() && duringExport) duringExport();

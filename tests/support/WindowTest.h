@@ -21,5 +21,20 @@ class WindowTest : public ::testing::Test {
     OleUninitialize();
   }
 
+  // Answers the window until its export has ended; false when it has not within `limitMs`.
+  bool waitForExportToEnd(DWORD limitMs = 60000) {
+    const DWORD start = GetTickCount();
+    while (window_.exportUnderWay()) {
+      if (GetTickCount() - start > limitMs) return false;
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+      MSG message;
+      while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+      }
+    }
+    return true;
+  }
+
   MainWindow window_;
 };
