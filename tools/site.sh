@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The pictures of the product's pages: real screenshots of the program under Wine (its window,
-# the Options menu, the progress mid-export, an exported folder), in site/apps/Vellumix/img/.
+# the Program and Options menus, the progress mid-export, an exported folder), in
+# site/apps/Vellumix/img/.
 # Run it, or source it from a script that has a Wine session and call take_site_pictures.
 
 take_site_pictures() {
@@ -9,7 +10,7 @@ take_site_pictures() {
   mkdir -p "$shots" "$img"
   "$root/tools/wine-run" "$root/build/x86_64/tests/e2e_tests.exe" --site "Z:${shots//\//\\}" \
     2>/dev/null || return 1
-  for shot in window options progress folder; do
+  for shot in window program options progress folder; do
     convert "$shots/$shot.bmp" "$img/$shot.png" || return 1
     # A window caught before it painted is one flat colour.
     if [ "$(identify -format %k "$img/$shot.png")" -lt 4 ]; then

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "app/BookFileDialog.h"
 #include "app/DpiScale.h"
 #include "app/ExportJob.h"
 #include "app/UserTexts.h"
@@ -170,6 +171,10 @@ void MainWindow::onCommand(Command command) {
     case Command::ToggleChapterList:
     case Command::ToggleNumbering:
       setChecked(command, !isChecked(command));
+      break;
+    case Command::Open:
+      // Chosen, the file goes the way a dropped one goes.
+      if (const auto book = chooseBookFile(window_)) startExport(*book);
       break;
     case Command::About:
       openUrl(kHomeUrl.c_str());

@@ -15,6 +15,7 @@ enum class Command : UINT {
   ToggleChapterList,
   ToggleNumbering,
   Stop,  // Esc: asks to stop the export under way
+  Open,  // Ctrl+O: a book file chosen in the file dialog
 };
 
 // Flag word bits of a menu item.
@@ -23,9 +24,9 @@ inline constexpr unsigned kGreyed = 2;
 inline constexpr unsigned kChecked = 4;
 
 struct MenuItemSpec {
-  const char* ansiText;  // "-" for a separator
-  int level;             // 0: a menu on the bar; 1: an item in the menu before it
-  unsigned flags;        // kHidden, kGreyed, kChecked
+  const wchar_t* text;  // "-" for a separator
+  int level;            // 0: a menu on the bar; 1: an item in the menu before it
+  unsigned flags;       // kHidden, kGreyed, kChecked
   Command command;
 };
 
@@ -38,5 +39,5 @@ struct AcceleratorsDestroyer {
   void operator()(HACCEL keys) const { DestroyAcceleratorTable(keys); }
 };
 using UniqueAccelerators = std::unique_ptr<std::remove_pointer_t<HACCEL>, AcceleratorsDestroyer>;
-// The window's keys: Esc asks to stop an export.
+// The window's keys: Esc asks to stop an export, Ctrl+O opens a book.
 UniqueAccelerators createAccelerators();

@@ -1,6 +1,4 @@
-// Every text the program shows, in one place. This file is compiled with code page 936 as its
-// execution character set: the narrow literals, for the A functions of the menu, are stored as
-// the bytes those expect; the wide ones are UTF-16.
+// Every text the program shows, in one place, in UTF-16.
 #include "app/UserTexts.h"
 
 namespace texts {
@@ -46,18 +44,25 @@ const wchar_t* const kSevenZipMissing =
 const wchar_t* const kUnpackFailed = L"文件解压失败。";
 const wchar_t* const kInvalidFile = L"文件不合法。";
 const wchar_t* const kChooseFolderPrompt = L"选择导出位置（建议使用空文件夹）";
+const wchar_t* const kOpenDialogTitle = L"选择要导出的书籍";
+const wchar_t* const kBookFilesFilter = L"书籍文件 (*.pwb;*.db)";
+const wchar_t* const kBookFilesPattern = L"*.pwb;*.db";
+const wchar_t* const kAllFilesFilter = L"所有文件 (*.*)";
+const wchar_t* const kAllFilesPattern = L"*.*";
 
 const wchar_t* const kWindowTitle = L"Vellumix";
 const wchar_t* const kDropLabel =
     L"\r\n\r\n拖到这里\r\n\r\n（只接受 db 和 pwb 文件，\r\n后者需要另行安装 7-Zip）";
-const char* const kProgramMenu = "程序 (&P)";
-const char* const kAttribution = "Vellumix " VELLUMIX_VERSION " · 版权所有 2026 Vellumix 开发团队";
-const char* const kAboutItem = "关于... (&A)";
-const char* const kHelpItem = "帮助... (&H)";
-const char* const kOptionsMenu = "选项 (&O)";
-const char* const kChapterListItem = "导出篇章目录 (&C)";
-const char* const kNumberingItem = "在文件名中附加编号 (&N)";
-const char* const kNumberingExample = "导出的文件名将会形如：1. 文件名.txt";
+const wchar_t* const kProgramMenu = L"程序 (&P)";
+const wchar_t* const kOpenItem = L"打开书籍文件... (&O)\tCtrl+O";
+const wchar_t* const kAttribution =
+    L"Vellumix " VELLUMIX_VERSION L" · 版权所有 2026 Vellumix 开发团队";
+const wchar_t* const kAboutItem = L"关于... (&A)";
+const wchar_t* const kHelpItem = L"帮助... (&H)";
+const wchar_t* const kOptionsMenu = L"选项 (&O)";
+const wchar_t* const kChapterListItem = L"导出篇章目录 (&C)";
+const wchar_t* const kNumberingItem = L"在文件名中附加编号 (&N)";
+const wchar_t* const kNumberingExample = L"导出的文件名将会形如：1. 文件名.txt";
 const wchar_t* const kProgress = L"正在导出：第 %1 篇，共 %2 篇（按 Esc 停止）";
 
 }  // namespace texts

@@ -1,5 +1,4 @@
-// Every text the program shows, in one place: UTF-16, and code page 936 bytes for the menu's A
-// functions.
+// Every text the program shows, in one place, in UTF-16: no code page is needed to show them.
 #pragma once
 
 #include <initializer_list>
@@ -41,18 +40,25 @@ extern const wchar_t* const kSevenZipMissing;
 extern const wchar_t* const kUnpackFailed;
 extern const wchar_t* const kInvalidFile;
 extern const wchar_t* const kChooseFolderPrompt;  // for the wide folder chooser
+// The file dialog of the Open item: its title and its two filters (name, then pattern).
+extern const wchar_t* const kOpenDialogTitle;
+extern const wchar_t* const kBookFilesFilter;
+extern const wchar_t* const kBookFilesPattern;
+extern const wchar_t* const kAllFilesFilter;
+extern const wchar_t* const kAllFilesPattern;
 
 // The window.
 extern const wchar_t* const kWindowTitle;
 extern const wchar_t* const kDropLabel;  // for the wide label control
-extern const char* const kProgramMenu;
-extern const char* const kAttribution;
-extern const char* const kAboutItem;
-extern const char* const kHelpItem;
-extern const char* const kOptionsMenu;
-extern const char* const kChapterListItem;
-extern const char* const kNumberingItem;
-extern const char* const kNumberingExample;
+extern const wchar_t* const kProgramMenu;
+extern const wchar_t* const kOpenItem;  // with its key, Ctrl+O
+extern const wchar_t* const kAttribution;
+extern const wchar_t* const kAboutItem;
+extern const wchar_t* const kHelpItem;
+extern const wchar_t* const kOptionsMenu;
+extern const wchar_t* const kChapterListItem;
+extern const wchar_t* const kNumberingItem;
+extern const wchar_t* const kNumberingExample;
 // The progress line: %1 the article being written, %2 how many there are.
 extern const wchar_t* const kProgress;
 

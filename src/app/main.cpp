@@ -2,6 +2,7 @@
 #include <ole2.h>
 #include <windows.h>
 
+#include "app/CommandLine.h"
 #include "app/MainWindow.h"
 #include "app/MenuTable.h"
 #include "export/ExportDriver.h"
@@ -15,6 +16,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
     window.setExportRunner(
         [](const std::wstring& dropped, ExportUi& ui) { ExportDriver(ui).Run(dropped); });
     if (window.create(showCommand)) {
+      // A book handed over by Explorer is exported as a drop of it, once the window is shown.
+      const std::wstring handedOver = droppedTextOf(GetCommandLineW());
+      if (!handedOver.empty()) window.startExport(handedOver);
       const UniqueAccelerators keys = createAccelerators();
       MSG message;
       while (GetMessageW(&message, nullptr, 0, 0) > 0) {

@@ -6,6 +6,7 @@
 
 #include "app/AppUi.h"
 #include "app/DpiScale.h"
+#include "support/FileDialogAnswerer.h"
 #include "support/TempDir.h"
 #include "support/TestDataObject.h"
 #include "support/WindowTest.h"
@@ -30,10 +31,10 @@ struct MenuEntry {
 std::vector<MenuEntry> entriesOf(HMENU menu) {
   std::vector<MenuEntry> entries;
   for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-    char text[256] = {};
-    GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+    wchar_t text[256] = {};
+    GetMenuStringW(menu, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
     const UINT state = GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
-    const std::string utf8 = ansiToUtf8(text).value_or("?");
+    const std::string utf8 = wideToUtf8(text);
     if (state & MF_SEPARATOR)
       entries.push_back({"-", 0});
     else
@@ -58,13 +59,14 @@ TEST_F(MainWindowTest, MenusHaveTheirTextsStatesAndMnemonics) {
   EXPECT_EQ(top[1].text, "选项 (&O)");
 
   const auto program = entriesOf(GetSubMenu(bar, 0));
-  ASSERT_EQ(program.size(), 4u);
-  EXPECT_EQ(
-      program[0],
-      (MenuEntry{"Vellumix " VELLUMIX_VERSION " · 版权所有 2026 Vellumix 开发团队", MF_GRAYED}));
-  EXPECT_EQ(program[1], (MenuEntry{"-", 0}));
-  EXPECT_EQ(program[2], (MenuEntry{"关于... (&A)", 0}));
-  EXPECT_EQ(program[3], (MenuEntry{"帮助... (&H)", 0}));
+  const std::vector<MenuEntry> programExpected = {
+      {"打开书籍文件... (&O)\tCtrl+O", 0},
+      {"-", 0},
+      {"Vellumix " VELLUMIX_VERSION " · 版权所有 2026 Vellumix 开发团队", MF_GRAYED},
+      {"-", 0},
+      {"关于... (&A)", 0},
+      {"帮助... (&H)", 0}};
+  EXPECT_EQ(program, programExpected);
 
   const auto options = entriesOf(GetSubMenu(bar, 1));
   const std::vector<MenuEntry> expected = {{"导出篇章目录 (&C)", 0},
@@ -197,6 +199,43 @@ TEST_F(MainWindowTest, DropRunsItsExportAfterTheDragWithNoDropsMeanwhile) {
   EXPECT_EQ(dropped, std::vector<std::wstring>{L"C:\\book.db"});
   EXPECT_FALSE(window_.dropTarget().registerDropTarget(window_.handle()))
       << "registered again afterwards";
+}
+
+// The Open item (Ctrl+O): the system's file dialog, owned by the window; the chosen file goes
+// the way a dropped one goes, Cancel does nothing, and during an export the item does nothing.
+TEST_F(MainWindowTest, OpenItemHandsTheChosenFileOnAsADrop) {
+  const TempDir dir(L"书 😀 한");
+  writeFileBytes(dir / L"春秋.db", "x");
+  std::vector<std::wstring> exported;
+  const UniqueHandle release(CreateEventW(nullptr, TRUE, TRUE, nullptr));
+  window_.setExportRunner([&](const std::wstring& dropped, ExportUi&) {
+    exported.push_back(dropped);
+    WaitForSingleObject(release.get(), 10000);
+  });
+  const struct {
+    const char* name;
+    std::optional<std::wstring> answer;
+    std::vector<std::wstring> exported;
+  } cases[] = {{"a book", dir / L"春秋.db", {dir / L"春秋.db"}}, {"cancelled", std::nullopt, {}}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    exported.clear();
+    const FileDialogAnswerer answerer(GetCurrentProcessId(), L"选择要导出的书籍", c.answer);
+    command(Command::Open);
+    EXPECT_TRUE(answerer.answeredWithin(0));
+    EXPECT_EQ(answerer.owner(), window_.handle());
+    EXPECT_TRUE(waitForExportToEnd());
+    EXPECT_EQ(exported, c.exported);
+  }
+  ResetEvent(release.get());
+  ASSERT_TRUE(window_.startExport(dir / L"春秋.db"));
+  {
+    const FileDialogAnswerer answerer(GetCurrentProcessId(), L"选择要导出的书籍", std::nullopt);
+    command(Command::Open);
+    EXPECT_FALSE(answerer.answeredWithin(1000)) << "the dialog showed during an export";
+  }
+  SetEvent(release.get());
+  EXPECT_TRUE(waitForExportToEnd());
 }
 
 }  // namespace

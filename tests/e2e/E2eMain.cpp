@@ -124,6 +124,9 @@ int runSite(const std::wstring& folder) {
                RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
   Sleep(1000);
   saveScreenshot(app.window(), folder + L"\\window.bmp", 0);
+  app.openMenu('P');
+  saveScreenshot(app.window(), folder + L"\\program.bmp", 0);
+  app.closeMenu();
   app.chooseMenuItem('O', 'C');
   app.chooseMenuItem('O', 'N');
   app.openMenu('O');

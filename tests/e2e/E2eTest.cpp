@@ -5,6 +5,7 @@
 #include "e2e/RemoteApp.h"
 #include "e2e/SampleBook.h"
 #include "support/BookBuilder.h"
+#include "support/FileDialogAnswerer.h"
 #include "support/TempDir.h"
 #include "win/TextConversion.h"
 #include "win/WideFileOps.h"
@@ -141,6 +142,107 @@ TEST_F(EndToEndTest, NamesOutsideTheAnsiCodePage) {
   const ShownNotice notice = app.takeNotice();
   EXPECT_EQ(notice.title, L"错误");
   EXPECT_EQ(notice.text, L"完成，但有 2 项未能写出：\r\n卷😀한\r\n篇𠮷");
+  EXPECT_EQ(app.close(), 0u);
+}
+
+// Explorer hands a book over on the command line (a book dragged onto the program, "打开方式",
+// "发送到"): it is exported as a drop of it, once the window is shown.
+TEST_F(EndToEndTest, StartedWithABookItExportsIt) {
+  const TempDir outside(L"笔记😀한");
+  std::wstring deep = outside.path();
+  while (deep.size() < 300) deep += L"\\" + std::wstring(40, L'深');
+  ASSERT_TRUE(createDirectoryTree(deep));
+  const struct {
+    const char* name;
+    std::wstring book;
+  } cases[] = {
+      {"a book", sampleDatabase(work_.path())},
+      {"outside code page 936", sampleDatabase(outside.path(), L"小说😀한")},
+      {"longer than MAX_PATH", sampleDatabase(deep)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    removeDirectoryTree(out_.path());
+    createDirectoryTree(out_.path());
+    RemoteApp app(vellumixExe(), L" \"" + c.book + L"\"");
+    ASSERT_NE(app.window(), nullptr);
+    app.answerFolderChooser(out_.path());
+    EXPECT_EQ(app.takeNotice().text, L"完成。");
+    EXPECT_EQ(readTree(out_.path()), sampleTree(false));
+    EXPECT_EQ(app.close(), 0u);
+  }
+}
+
+TEST_F(EndToEndTest, StartedWithTwoBooksItRefusesThem) {
+  const std::wstring database = sampleDatabase(work_.path());
+  RemoteApp app(vellumixExe(), L" \"" + database + L"\" \"" + packed_ + L"\"");
+  ASSERT_NE(app.window(), nullptr);
+  const ShownNotice notice = app.takeNotice();
+  EXPECT_EQ(notice.title, L"错误");
+  EXPECT_EQ(notice.text, L"文件不合法。");
+  EXPECT_FALSE(app.folderChooserShown());
+  EXPECT_EQ(app.close(), 0u);
+}
+
+// Ctrl+O: the system's file dialog; a chosen book is exported as a dropped one, Cancel does
+// nothing, and a file of another kind is refused as a dropped one would be.
+TEST_F(EndToEndTest, CtrlOOpensABookWithTheFileDialog) {
+  writeFileBytes(work_ / L"笔记.txt", "not a book");
+  RemoteApp app(vellumixExe());
+  ASSERT_NE(app.window(), nullptr);
+  {
+    const FileDialogAnswerer dialog(app.processId(), L"选择要导出的书籍", packed_);
+    app.pressKeys({VK_CONTROL, 'O'});
+    ASSERT_TRUE(dialog.answeredWithin(20000)) << "the file dialog never showed";
+    EXPECT_EQ(dialog.owner(), app.window());
+    app.answerFolderChooser(out_.path());
+    EXPECT_EQ(app.takeNotice().text, L"完成。");
+    EXPECT_EQ(readTree(out_.path()), sampleTree(false));
+  }
+  {
+    const FileDialogAnswerer dialog(app.processId(), L"选择要导出的书籍", std::nullopt);
+    app.pressKeys({VK_CONTROL, 'O'});
+    ASSERT_TRUE(dialog.answeredWithin(20000));
+    EXPECT_FALSE(app.noticeWithin(1000));
+    EXPECT_FALSE(app.folderChooserShown());
+  }
+  {
+    const FileDialogAnswerer dialog(app.processId(), L"选择要导出的书籍", work_ / L"笔记.txt");
+    app.chooseMenuItem('P', 'O');
+    ASSERT_TRUE(dialog.answeredWithin(20000)) << "the menu item showed no file dialog";
+    EXPECT_EQ(app.takeNotice().text, L"文件不合法。");
+  }
+  EXPECT_EQ(app.close(), 0u);
+}
+
+// Esc during an export asks whether to stop; Yes stops it with what was written whole.
+TEST_F(EndToEndTest, EscStopsAnExportWhenTheUserSaysYes) {
+  BookBuilder book(work_ / L"长篇.db");
+  book.exec("BEGIN").folder("f", "卷");
+  for (int n = 1; n <= 4000; ++n)
+    book.article("f", "第" + std::to_string(n) + "章", "txt", n, std::string(2000, 'x'));
+  book.exec("COMMIT").finish();
+  RemoteApp app(vellumixExe());
+  ASSERT_NE(app.window(), nullptr);
+  app.dropFiles({work_ / L"长篇.db"});
+  app.answerFolderChooser(out_.path());
+  ASSERT_TRUE(waitFor("the export is under way", 20000, [&] { return app.progressPercent() > 2; }));
+  app.pressKeys({VK_ESCAPE});
+  const ShownNotice question = app.takeNotice(20000, IDYES);
+  EXPECT_EQ(question.title, L"Vellumix");
+  EXPECT_EQ(question.text, L"正在导出，要停止吗？");
+  const ShownNotice stopped = app.takeNotice();
+  EXPECT_EQ(stopped.title, L"提示");
+  const size_t written = readTree(out_.path()).size() - 1;  // less the folder's directory
+  EXPECT_GT(written, 0u);
+  EXPECT_LT(written, 4000u);
+  EXPECT_EQ(stopped.text, L"已停止导出：已写出 " + std::to_wstring(written) + L" 篇，另有 " +
+                              std::to_wstring(4000 - written) + L" 篇未写出。");
+  for (const auto& [name, bytes] : readTree(out_.path())) {
+    if (!name.ends_with("/")) {
+      EXPECT_EQ(bytes, std::string(2000, 'x')) << name;
+    }
+  }
   EXPECT_EQ(app.close(), 0u);
 }
 

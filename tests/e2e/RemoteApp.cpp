@@ -66,7 +66,7 @@ BOOL CALLBACK considerMainWindow(HWND window, LPARAM param) {
   return TRUE;
 }
 
-void pressKeys(std::initializer_list<WORD> keys) {
+void sendKeys(std::initializer_list<WORD> keys) {
   std::vector<INPUT> inputs;
   for (const WORD key : keys) {
     INPUT down{};
@@ -125,10 +125,10 @@ bool waitFor(const char* step, DWORD timeoutMs, const std::function<bool()>& rea
   return true;
 }
 
-RemoteApp::RemoteApp(const std::wstring& exePath) {
+RemoteApp::RemoteApp(const std::wstring& exePath, const std::wstring& arguments) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
-  std::wstring commandLine = L"\"" + exePath + L"\"";
+  std::wstring commandLine = L"\"" + exePath + L"\"" + arguments;
   if (!CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                       nullptr, &startup, &process_)) {
     ADD_FAILURE() << "step failed: start Vellumix.exe";
@@ -154,19 +154,26 @@ RemoteApp::~RemoteApp() {
 void RemoteApp::openMenu(char menuKey) {
   SetForegroundWindow(window_);
   waitFor("the window is in front", 3000, [this] { return GetForegroundWindow() == window_; });
-  pressKeys({VK_MENU, static_cast<WORD>(menuKey)});
+  sendKeys({VK_MENU, static_cast<WORD>(menuKey)});
+  Sleep(300);
+}
+
+void RemoteApp::pressKeys(std::initializer_list<WORD> keys) {
+  SetForegroundWindow(window_);
+  waitFor("the window is in front", 3000, [this] { return GetForegroundWindow() == window_; });
+  sendKeys(keys);
   Sleep(300);
 }
 
 void RemoteApp::closeMenu() {
-  pressKeys({VK_ESCAPE});
-  pressKeys({VK_ESCAPE});
+  sendKeys({VK_ESCAPE});
+  sendKeys({VK_ESCAPE});
   Sleep(200);
 }
 
 void RemoteApp::chooseMenuItem(char menuKey, char itemKey) {
   openMenu(menuKey);
-  pressKeys({static_cast<WORD>(itemKey)});
+  sendKeys({static_cast<WORD>(itemKey)});
   Sleep(300);
 }
 
@@ -246,12 +253,12 @@ bool RemoteApp::noticeWithin(DWORD ms) {
   return false;
 }
 
-ShownNotice RemoteApp::takeNotice(DWORD timeoutMs) {
+ShownNotice RemoteApp::takeNotice(DWORD timeoutMs, int answer) {
   HWND box = nullptr;
   if (!waitFor("a notice appears", timeoutMs, [&] { return (box = findDialog(false)) != nullptr; }))
     return {};
   ShownNotice notice{textOf(box), textOf(GetDlgItem(box, 0xFFFF))};
-  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  PostMessageW(box, WM_COMMAND, answer, 0);
   waitFor("the notice closes", 10000, [&] { return !IsWindow(box) || !IsWindowVisible(box); });
   return notice;
 }

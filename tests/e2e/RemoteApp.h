@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,8 +17,8 @@ struct ShownNotice {
 
 class RemoteApp {
  public:
-  // Starts the program and waits for its window.
-  explicit RemoteApp(const std::wstring& exePath);
+  // Starts the program, with `arguments` on its command line, and waits for its window.
+  explicit RemoteApp(const std::wstring& exePath, const std::wstring& arguments = L"");
   ~RemoteApp();
   RemoteApp(const RemoteApp&) = delete;
   RemoteApp& operator=(const RemoteApp&) = delete;
@@ -27,14 +28,17 @@ class RemoteApp {
   void chooseMenuItem(char menuKey, char itemKey);
   // Opens a menu by keyboard and leaves it open.
   void openMenu(char menuKey);
+  // Presses keys together on the window, as Ctrl+O: VK_CONTROL, 'O'.
+  void pressKeys(std::initializer_list<WORD> keys);
+  DWORD processId() const { return process_.dwProcessId; }
   void closeMenu();
   // Drags shell files onto the window and drops them; returns the effect the window gave.
   DWORD dropFiles(const std::vector<std::wstring>& paths);
   // Waits for the folder chooser and answers it with `folder`, or cancels it.
   void answerFolderChooser(const std::optional<std::wstring>& folder);
   bool folderChooserShown();
-  // Waits for a notice, reads it and closes it.
-  ShownNotice takeNotice(DWORD timeoutMs = 20000);
+  // Waits for a notice, reads it and closes it: with OK, or a question with `answer`.
+  ShownNotice takeNotice(DWORD timeoutMs = 20000, int answer = IDOK);
   // True when a notice shows up within `ms`.
   bool noticeWithin(DWORD ms);
   // How far the export shown in the window is, in percent; -1 while no progress is shown.
