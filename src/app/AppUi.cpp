@@ -26,9 +26,16 @@ std::optional<std::wstring> AppUi::chooseExportFolder() {
 
 void AppUi::show(const Notice& notice) {
   if (quiet_) return;
-  // The program's notices wait for the user: no time-out.
+  // The program's notices wait for the user: no time-out. A user who went on to another window
+  // during a long export is shown that it ended by the taskbar button, flashing until they come
+  // back.
   window_.runOnWindowThread([&] {
-    if (!quiet_) NoticeBox(notice.text, {notice.flags, notice.title, window_.handle(), -1});
+    if (quiet_) return;
+    if (GetForegroundWindow() != window_.handle()) {
+      FLASHWINFO flash{sizeof flash, window_.handle(), FLASHW_TRAY | FLASHW_TIMERNOFG, 0, 0};
+      FlashWindowEx(&flash);
+    }
+    NoticeBox(notice.text, {notice.flags, notice.title, window_.handle(), -1});
   });
 }
 

@@ -27,7 +27,8 @@ std::optional<std::wstring> chooseFolder(HWND owner, const wchar_t* prompt) {
   browse.hwndOwner = owner;
   browse.pszDisplayName = displayName;
   browse.lpszTitle = prompt;
-  browse.ulFlags = BIF_USENEWUI;
+  // Only folders of the file system can take the export: no Library, no "This PC".
+  browse.ulFlags = BIF_USENEWUI | BIF_RETURNONLYFSDIRS;
   const std::unique_ptr<ITEMIDLIST, ItemListFree> chosen(SHBrowseForFolderW(&browse));
   if (!chosen) return std::nullopt;
   return pathFromItemList(chosen.get()).value_or(std::wstring());

@@ -6,8 +6,26 @@
 #include "app/MainWindow.h"
 #include "app/MenuTable.h"
 #include "export/ExportDriver.h"
+#include "win/TemporaryFolder.h"
+
+namespace {
+
+// DLLs are loaded from the system folder only, never from the program's own (the Downloads
+// folder, where a planted DLL could wait). Windows 7 has this only with its update KB2533623.
+void restrictDllSearch() {
+  using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
+  const auto setDefaultDllDirectories =
+      reinterpret_cast<SetDefaultDllDirectoriesFunction>(reinterpret_cast<void*>(
+          GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
+  if (setDefaultDllDirectories) setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
+}  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
+  restrictDllSearch();
+  // What an export ended by force left in the temporary folder.
+  removeStaleTemporaryFolders();
   // OLE for drag and drop and the folder chooser.
   if (FAILED(OleInitialize(nullptr))) return 1;
   int exitCode = 0;

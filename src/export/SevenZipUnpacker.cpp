@@ -55,6 +55,21 @@ std::wstring FindProgram() {
   return folder.value_or(std::wstring()) + L"\\7z.exe";
 }
 
+namespace {
+
+UniqueHandle jobThatEndsItsProcessesWithUs() {
+  UniqueHandle job(CreateJobObjectW(nullptr, nullptr));
+  if (!job) return job;
+  JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+  limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+  if (!SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits,
+                               sizeof limits))
+    job.reset();
+  return job;
+}
+
+}  // namespace
+
 ExtractResult Extract(const std::wstring& program, const std::wstring& archive,
                       const std::wstring& outputFolder, const std::function<bool()>& goOn) {
   // "-p" gives an empty password: an encrypted book then fails at once instead of 7-Zip
@@ -68,11 +83,17 @@ ExtractResult Extract(const std::wstring& program, const std::wstring& archive,
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = SW_HIDE;
   PROCESS_INFORMATION process{};
-  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
-                      nullptr, nullptr, &startup, &process))
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE,
+                      CREATE_NO_WINDOW | CREATE_SUSPENDED, nullptr, nullptr, &startup, &process))
     return ExtractResult::NotStarted;
   const UniqueHandle processHandle(process.hProcess);
   const UniqueHandle threadHandle(process.hThread);
+  // 7-Zip goes with us: however this program ends (Task Manager, a crash), Windows ends 7-Zip when
+  // the job's last handle, ours, closes. Where no job can be had (Windows 7 inside another job),
+  // it runs as before.
+  const UniqueHandle job = jobThatEndsItsProcessesWithUs();
+  if (job) AssignProcessToJobObject(job.get(), processHandle.get());
+  ResumeThread(threadHandle.get());
   const HANDLE waitOn = processHandle.get();
   while (MsgWaitForMultipleObjects(1, &waitOn, FALSE, 50, QS_ALLINPUT) != WAIT_OBJECT_0) {
     if (!goOn()) {

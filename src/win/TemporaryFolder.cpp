@@ -3,11 +3,18 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cwchar>
 
+#include "win/Handles.h"
 #include "win/WideFileOps.h"
 
 namespace {
+
+constexpr const wchar_t* kPrefix = L"Vellumix-";
+// How long a removal waits for files that others still hold.
+constexpr DWORD kRemovalPatienceMs = 3000;
+constexpr DWORD kRemovalRetryMs = 100;
 
 // A Windows function that fills a buffer and otherwise tells the size it needs, called until its
 // answer fits; empty when it fails.
@@ -54,15 +61,37 @@ std::wstring temporaryDirectory() {
 std::wstring makeTempFolderName() {
   // The counter also steps over the names found taken, so the next call starts past the name
   // this one gives: a run of taken names does not hand out the same free one twice.
-  static DWORD counter = 0;
+  static std::atomic<DWORD> counter = 0;
   const std::wstring directory = temporaryDirectory();
   if (directory.empty()) return std::wstring();
-  for (DWORD number = GetTickCount() + counter++;; ++number, ++counter) {
-    wchar_t name[16];
-    std::swprintf(name, 16, L"%lx.tmp", static_cast<unsigned long>(number));
+  for (DWORD number = GetTickCount() + counter++;; number = GetTickCount() + counter++) {
+    wchar_t name[32];
+    std::swprintf(name, 32, L"%ls%lx.tmp", kPrefix, static_cast<unsigned long>(number));
     const std::wstring candidate = directory + name;
     if (!fileExistsWide(candidate)) return candidate;
   }
+}
+
+void removeStaleTemporaryFolders(std::uint64_t ageMs) {
+  const std::wstring directory = temporaryDirectory();
+  if (directory.empty()) return;
+  FILETIME now{};
+  GetSystemTimeAsFileTime(&now);
+  const auto ticks = [](const FILETIME& time) {
+    return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+  };
+  constexpr ULONGLONG kTicksPerMs = 10000;
+  WIN32_FIND_DATAW entry;
+  const auto find =
+      ownFindHandle(FindFirstFileW(longPathForm(directory + kPrefix + L"*.tmp").c_str(), &entry));
+  if (!find) return;
+  do {
+    const bool folder = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+                        (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
+    const ULONGLONG changed = ticks(entry.ftLastWriteTime);
+    if (folder && ticks(now) > changed && ticks(now) - changed > ageMs * kTicksPerMs)
+      removeDirectoryTree(directory + entry.cFileName);
+  } while (FindNextFileW(find.get(), &entry));
 }
 
 TemporaryFolder::TemporaryFolder() : created_(false) {
@@ -75,7 +104,10 @@ TemporaryFolder::TemporaryFolder() : created_(false) {
 }
 
 TemporaryFolder::~TemporaryFolder() {
-  if (created_) removeDirectoryTree(path_);
+  if (!created_) return;
+  const DWORD start = GetTickCount();
+  while (!removeDirectoryTree(path_) && GetTickCount() - start < kRemovalPatienceMs)
+    Sleep(kRemovalRetryMs);
 }
 
 std::wstring TemporaryFolder::file(std::wstring_view name) const { return joinPath(path_, name); }

@@ -30,6 +30,21 @@ size_t rootLength(std::wstring_view longPath) {
   return 0;
 }
 
+// `path` with its "." and ".." resolved; unchanged when Windows cannot tell.
+std::wstring fullPathOf(const std::wstring& path) {
+  std::wstring full(path.size() + 1, L'\0');
+  for (;;) {
+    const DWORD length =
+        GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (length == 0) return path;
+    if (length < full.size()) {
+      full.resize(length);
+      return full;
+    }
+    full.resize(length);
+  }
+}
+
 DWORD attributesOf(std::wstring_view path) {
   return GetFileAttributesW(longPathForm(path).c_str());
 }
@@ -48,6 +63,9 @@ std::wstring longPathForm(std::wstring_view path) {
   for (auto& c : normal)
     if (c == L'/') c = L'\\';
   if (normal.starts_with(kLongPrefix)) return normal;
+  // The long form takes "." and ".." literally: they are resolved first, as Windows resolves
+  // them in any other path.
+  if (normal.find(L"\\.") != std::wstring::npos) normal = fullPathOf(normal);
 
   std::wstring prefix;
   std::wstring_view rest;

@@ -49,6 +49,7 @@ TEST_F(FolderChooserTest, ChosenFolderWithAnyCharactersComesBackWhole) {
   AppUi ui(window_);
   EXPECT_EQ(ui.chooseExportFolder(), dir_.path());
   EXPECT_TRUE(answerer.answered());
+  EXPECT_TRUE(answerer.okEnabled());
   EXPECT_EQ(answerer.owner(), window_.handle());
 }
 
@@ -70,6 +71,9 @@ TEST_F(FolderChooserTest, ChoiceWithoutFileSystemPathIsReportedAsMissing) {
   {
     const FolderChooserAnswerer answerer({L"", item.item});
     BookWalker(ui).run(books / L"b.db");
+    // Only folders of the file system can be chosen; were OK pressed all the same, the export
+    // says that the folder is not there.
+    EXPECT_FALSE(answerer.okEnabled());
   }
   const auto seen = notices.seen();
   ASSERT_EQ(seen.size(), 1u);

@@ -273,6 +273,11 @@ int RemoteApp::progressPercent() const {
   return high ? static_cast<int>(position * 100 / high) : 0;
 }
 
+void RemoteApp::kill() {
+  TerminateProcess(process_.hProcess, 99);
+  WaitForSingleObject(process_.hProcess, 10000);
+}
+
 DWORD RemoteApp::close() {
   PostMessageW(window_, WM_CLOSE, 0, 0);
   if (WaitForSingleObject(process_.hProcess, 10000) != WAIT_OBJECT_0) {

@@ -45,6 +45,8 @@ class RemoteApp {
   int progressPercent() const;
   // Closes the window; returns the exit code.
   DWORD close();
+  // Ends the program at once, as Task Manager would.
+  void kill();
 
  private:
   HWND findDialog(bool chooser) const;

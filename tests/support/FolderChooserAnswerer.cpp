@@ -75,7 +75,8 @@ void selectByNames(HWND tree, const std::wstring& path) {
     const std::wstring name = path.substr(start + 1, end - start - 1);
     SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
     HTREEITEM child = nextItem(tree, TVGN_CHILD, item);
-    while (child && !sameName(itemName(tree, child), name)) child = nextItem(tree, TVGN_NEXT, child);
+    while (child && !sameName(itemName(tree, child), name))
+      child = nextItem(tree, TVGN_NEXT, child);
     item = child;
     start = end;
   }
@@ -124,6 +125,8 @@ void FolderChooserAnswerer::watch() {
       } while (!confirm && GetTickCount() - start < 15000);
       if (!confirm) ADD_FAILURE() << "the folder chooser never selected the folder asked";
     }
+    Sleep(50);  // the chooser enables its OK button for the item selected
+    okEnabled_ = IsWindowEnabled(GetDlgItem(chooser.dialog, IDOK)) != FALSE;
     PostMessageW(chooser.dialog, WM_COMMAND, confirm ? IDOK : IDCANCEL, 0);
     answered_ = true;
   }

@@ -23,6 +23,8 @@ class FolderChooserAnswerer {
 
   bool answered() const { return answered_; }
   HWND owner() const { return owner_; }
+  // Whether the chooser let its OK button be pressed on the item selected.
+  bool okEnabled() const { return okEnabled_; }
 
  private:
   void watch();
@@ -31,5 +33,6 @@ class FolderChooserAnswerer {
   std::atomic<bool> stop_{false};
   std::atomic<bool> answered_{false};
   std::atomic<HWND> owner_{nullptr};
+  std::atomic<bool> okEnabled_{false};
   std::thread thread_;
 };

@@ -21,8 +21,28 @@ TEST(WideFileOpsTest, LongPathForm) {
       {L"\\\\server\\share\\dir", L"\\\\?\\UNC\\server\\share\\dir"},
       {L"\\\\?\\D:\\already", L"\\\\?\\D:\\already"},
       {L"relative\\dir", L"relative\\dir"},
+      // Windows takes "." and ".." after "\\?\" literally: they are resolved first.
+      {L"D:\\books\\.\\a.txt", L"\\\\?\\D:\\books\\a.txt"},
+      {L"D:\\books\\..\\tmp\\x", L"\\\\?\\D:\\tmp\\x"},
+      {L"D:/books/../../a", L"\\\\?\\D:\\a"},
+      {L"D:\\.hidden\\a", L"\\\\?\\D:\\.hidden\\a"},
+      {L"\\\\server\\share\\dir\\..\\x", L"\\\\?\\UNC\\server\\share\\x"},
   };
   for (const auto& c : cases) EXPECT_EQ(longPathForm(c.path), c.expected) << c.path.data();
+}
+
+// A temporary directory given with "." and ".." (as a tool may set %TMP%), and a folder chosen
+// so: files are made where the path leads.
+TEST(WideFileOpsTest, PathsWithDotsLeadWhereWindowsWouldTakeThem) {
+  TempDir dir(L"点 😀");
+  ASSERT_TRUE(createDirectoryTree(dir / L"a\\b"));
+  const std::wstring dotted = dir / L"a\\.\\b\\..\\..\\c";
+  EXPECT_TRUE(createDirectoryTree(dotted));
+  EXPECT_TRUE(isDirectoryWide(dir / L"c"));
+  EXPECT_EQ(writeNewFile(dotted + L"\\.\\书.txt", "x"), NewFileResult::Written);
+  EXPECT_EQ(readFileBytes(dir / L"c\\书.txt"), "x");
+  EXPECT_EQ(copyFileWide(dir / L"c\\书.txt", dir / L"a\\..\\副本.txt", false), CopyResult::Copied);
+  EXPECT_EQ(readFileBytes(dir / L"副本.txt"), "x");
 }
 
 TEST(WideFileOpsTest, CreatesEveryLevelOfATree) {
