@@ -134,7 +134,8 @@ std::optional<LRESULT> MainWindow::handle(UINT message, WPARAM wParam, LPARAM lP
       return 0;
     case kProgressMessage:
       progressPosted_ = false;
-      showProgress(postedDone_, postedTotal_);
+      // Posted progress can arrive after the export's end, which was sent: it is then stale.
+      if (busy_) showProgress(postedDone_, postedTotal_);
       return 0;
     case kRunTaskMessage:
       (*reinterpret_cast<const std::function<void()>*>(lParam))();

@@ -1,6 +1,7 @@
 // The copy of the user's own book, made on a thread of its own.
 #include "export/BookCopy.h"
 
+#include "bookdb/BookReadLock.h"
 #include "win/WideFileOps.h"
 
 namespace {
@@ -19,8 +20,11 @@ BookFault faultOf(CopyResult result) {
   return BookFault::Unreadable;
 }
 
+// The book and the log that may hold its latest changes, as of one moment where that can be had.
 BookFault copyBook(const std::wstring& source, const std::wstring& target, std::stop_token stop) {
-  if (const BookFault fault = faultOf(copyFileWide(source, target, true, stop));
+  const BookReadLock oneMoment(source);
+  if (const BookFault fault =
+          faultOf(copyFileWide(source, target, true, stop, BookReadLock::kLockBytes));
       fault != BookFault::None)
     return fault;
   for (const wchar_t* companion : {L"-wal", L"-journal"}) {

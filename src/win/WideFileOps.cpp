@@ -114,8 +114,40 @@ bool isDirectoryWide(std::wstring_view path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+namespace {
+
+// Reads `size` bytes at `offset`; where a lock refuses the read inside `locked`, those bytes are
+// zeros. The bytes read, or nothing when the read fails.
+std::optional<DWORD> readAt(HANDLE file, std::uint64_t fileSize, std::uint64_t offset, char* buffer,
+                            DWORD size, const std::optional<LockedBytes>& locked) {
+  const auto readSpan = [file](std::uint64_t at, char* into, DWORD bytes) -> std::optional<DWORD> {
+    LARGE_INTEGER position;
+    position.QuadPart = static_cast<LONGLONG>(at);
+    DWORD read = 0;
+    if (!SetFilePointerEx(file, position, nullptr, FILE_BEGIN) ||
+        !ReadFile(file, into, bytes, &read, nullptr))
+      return std::nullopt;
+    return read;
+  };
+  if (const auto read = readSpan(offset, buffer, size)) return read;
+  if (GetLastError() != ERROR_LOCK_VIOLATION || !locked) return std::nullopt;
+  const std::uint64_t end = std::min(offset + size, fileSize);
+  const std::uint64_t lockStart = std::max(offset, locked->offset);
+  const std::uint64_t lockEnd = std::min(end, locked->offset + locked->length);
+  if (lockStart >= lockEnd) return std::nullopt;
+  const auto before = static_cast<DWORD>(lockStart - offset);
+  const auto zeros = static_cast<DWORD>(lockEnd - lockStart);
+  const auto after = static_cast<DWORD>(end - lockEnd);
+  if (before > 0 && readSpan(offset, buffer, before) != before) return std::nullopt;
+  std::fill_n(buffer + before, zeros, '\0');
+  if (after > 0 && readSpan(lockEnd, buffer + before + zeros, after) != after) return std::nullopt;
+  return before + zeros + after;
+}
+
+}  // namespace
+
 CopyResult copyFileWide(std::wstring_view source, std::wstring_view target, bool overwrite,
-                        std::stop_token stop) {
+                        std::stop_token stop, std::optional<LockedBytes> zeroWhereLocked) {
   // Shared for writing too: the program that owns a database may keep it open while it is
   // copied, with its latest changes in a log beside it.
   const auto from =
@@ -131,14 +163,19 @@ CopyResult copyFileWide(std::wstring_view source, std::wstring_view target, bool
   // twice as long as these on a book of 500 MB; smaller ones only add calls.
   constexpr DWORD kPiece = 256 << 10;
   const auto buffer = std::make_unique<char[]>(kPiece);
+  LARGE_INTEGER size{};
+  GetFileSizeEx(from.get(), &size);
   CopyResult result = CopyResult::Stopped;
-  while (!stop.stop_requested()) {
-    DWORD read = 0;
-    if (!ReadFile(from.get(), buffer.get(), kPiece, &read, nullptr)) {
+  for (std::uint64_t offset = 0; !stop.stop_requested();) {
+    const auto piece = readAt(from.get(), static_cast<std::uint64_t>(size.QuadPart), offset,
+                              buffer.get(), kPiece, zeroWhereLocked);
+    if (!piece) {
       result = CopyResult::SourceUnreadable;
       break;
     }
+    const DWORD read = *piece;
     if (read == 0) return CopyResult::Copied;
+    offset += read;
     DWORD written = 0;
     if (!WriteFile(to.get(), buffer.get(), read, &written, nullptr) || written != read) {
       result = CopyResult::TargetUnwritable;

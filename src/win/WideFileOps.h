@@ -1,6 +1,8 @@
 // File-system helpers on UTF-16 paths of any length and any characters.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <stop_token>
 #include <string>
 #include <string_view>
@@ -23,11 +25,18 @@ enum class CopyResult {
   TargetUnwritable,  // the target cannot be made or written: the disk may be full
   Stopped,
 };
+// Bytes of a file that another program may hold locked and that hold nothing worth copying.
+struct LockedBytes {
+  std::uint64_t offset;
+  std::uint32_t length;
+};
 // Copies the bytes of `source` to `target`, which gets plain attributes. A copy that fails
 // part-way, or is stopped through `stop`, is removed; an existing target is replaced only with
-// `overwrite`.
+// `overwrite`. Where a read is refused by a lock on `zeroWhereLocked`, those bytes are copied as
+// zeros.
 CopyResult copyFileWide(std::wstring_view source, std::wstring_view target, bool overwrite,
-                        std::stop_token stop = {});
+                        std::stop_token stop = {},
+                        std::optional<LockedBytes> zeroWhereLocked = std::nullopt);
 // True for an existing file or directory of that name.
 bool fileExistsWide(std::wstring_view path);
 // Deletes a directory with everything in it, depth-first. True when it is gone afterwards.

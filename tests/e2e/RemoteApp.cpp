@@ -8,6 +8,7 @@
 
 #include "app/MainWindow.h"
 #include "support/TestDataObject.h"
+#include "support/WindowText.h"
 #include "win/Handles.h"
 
 namespace {
@@ -38,13 +39,6 @@ BOOL CALLBACK considerDialog(HWND window, LPARAM param) {
   if (isChooser != search.chooser || (!isChooser && !GetDlgItem(window, 0xFFFF))) return TRUE;
   search.found = window;
   return FALSE;
-}
-
-std::wstring textOf(HWND window) {
-  wchar_t buffer[4096] = {};
-  SendMessageTimeoutW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
-                      2000, nullptr);
-  return buffer;
 }
 
 struct MainWindowSearch {
@@ -257,7 +251,7 @@ ShownNotice RemoteApp::takeNotice(DWORD timeoutMs, int answer) {
   HWND box = nullptr;
   if (!waitFor("a notice appears", timeoutMs, [&] { return (box = findDialog(false)) != nullptr; }))
     return {};
-  ShownNotice notice{textOf(box), textOf(GetDlgItem(box, 0xFFFF))};
+  ShownNotice notice{windowText(box), windowText(GetDlgItem(box, 0xFFFF))};
   PostMessageW(box, WM_COMMAND, answer, 0);
   waitFor("the notice closes", 10000, [&] { return !IsWindow(box) || !IsWindowVisible(box); });
   return notice;

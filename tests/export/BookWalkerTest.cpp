@@ -2,9 +2,12 @@
 #include "export/BookWalker.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <windows.h>
 
+#include <atomic>
 #include <set>
+#include <thread>
 
 #include "support/BookBuilder.h"
 #include "support/DamagedBook.h"
@@ -255,6 +258,61 @@ TEST_F(BookWalkerTest, LatestChangesInTheWriteAheadLogAreExported) {
   ASSERT_TRUE(fileExistsWide(bookPath() + L"-wal"));
   BookWalker(ui_).run(bookPath());
   EXPECT_EQ(exported(), (Tree{{"卷/", ""}, {"卷/新写的.txt", "新"}}));
+}
+
+// The user's application may be writing the book while it is copied: the copy of the book and
+// of its log is of one moment, so that every export shows one whole state of the book.
+TEST_F(BookWalkerTest, ABookBeingWrittenIsCopiedAsOfOneMoment) {
+  constexpr int kArticles = 3000;
+  // Large enough for the application to commit and start its log over while the book is copied,
+  // were it let.
+  BookBuilder(bookPath())
+      .exec("PRAGMA journal_mode=WAL")
+      .folder("f", "卷")
+      .exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " +
+            std::to_string(kArticles) +
+            ") INSERT INTO Article (folderId, title, extension, rank, content) "
+            "SELECT 'f', '篇' || i, 'txt', i, printf('%.3000c', 'A') FROM n");
+  std::atomic<bool> writing = true;
+  std::atomic<int> commits = 0;
+  std::thread writer([&] {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(wideToUtf8(longPathForm(bookPath())).c_str(), &db, SQLITE_OPEN_READWRITE,
+                    "win32-longpath");
+    sqlite3_busy_timeout(db, 5000);
+    sqlite3_exec(db, "PRAGMA synchronous=OFF", nullptr, nullptr, nullptr);
+    for (int n = 1; writing; ++n) {
+      // Each transaction replaces the oldest article by a new one: a copy that mixes two
+      // moments shows a damaged book, or a number of articles other than the book's.
+      const std::string sql =
+          "BEGIN; INSERT INTO Article (folderId, title, extension, rank, content) VALUES ('f', "
+          "'新" +
+          std::to_string(n) + "', 'txt', " + std::to_string(kArticles + n) +
+          ", printf('%.3000c', 'A')); DELETE FROM Article WHERE rank = " + std::to_string(n) +
+          "; COMMIT;";
+      if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK) ++commits;
+      if (n % 5 == 0) sqlite3_exec(db, "PRAGMA wal_checkpoint(RESTART)", nullptr, nullptr, nullptr);
+    }
+    sqlite3_close(db);
+  });
+  while (commits < 20) Sleep(5);
+  for (int round = 0; round < 4; ++round) {
+    SCOPED_TRACE(round);
+    removeDirectoryTree(out_.path());
+    createDirectoryTree(out_.path());
+    ui_.notices.clear();
+    BookWalker(ui_).run(bookPath());
+    EXPECT_EQ(lastNoticeText(), L"完成。");
+    const Tree tree = exported();
+    EXPECT_EQ(tree.size(), static_cast<size_t>(kArticles) + 1);
+    for (const auto& [name, bytes] : tree) {
+      if (!name.ends_with("/")) {
+        EXPECT_EQ(bytes, std::string(3000, bytes.empty() ? '?' : bytes[0])) << name;
+      }
+    }
+  }
+  writing = false;
+  writer.join();
 }
 
 TEST_F(BookWalkerTest, FailuresAreCountedAndNamed) {

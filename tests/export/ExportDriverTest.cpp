@@ -3,11 +3,10 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
-// tlhelp32.h needs windows.h first.
-#include <tlhelp32.h>
 
 #include "export/SevenZipUnpacker.h"
 #include "support/BookBuilder.h"
+#include "support/Processes.h"
 #include "support/RecordingUi.h"
 #include "support/SevenZip.h"
 #include "support/TempDir.h"
@@ -188,18 +187,6 @@ TEST_F(ExportDriverTest, ARenamedBookOpensByItsOnlyDatabase) {
   EXPECT_EQ(temp_.entries(), before);
 }
 
-// The 7-Zip processes this one started that still run.
-std::vector<DWORD> runningChildren() {
-  std::vector<DWORD> children;
-  const UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-  PROCESSENTRY32W entry{};
-  entry.dwSize = sizeof entry;
-  for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
-       more = Process32NextW(snapshot.get(), &entry))
-    if (entry.th32ParentProcessID == GetCurrentProcessId()) children.push_back(entry.th32ProcessID);
-  return children;
-}
-
 // Asked to stop while 7-Zip unpacks, the export ends 7-Zip and removes what it unpacked.
 TEST_F(ExportDriverTest, AStopWhileSevenZipUnpacksEndsItAndLeavesNothing) {
   // Random bytes packed with PPMd unpack slowly: for longer than the stop takes to come.
@@ -217,7 +204,7 @@ TEST_F(ExportDriverTest, AStopWhileSevenZipUnpacksEndsItAndLeavesNothing) {
   EXPECT_EQ(noticeTexts(), std::vector<std::wstring>{L"已停止导出。"});
   EXPECT_EQ(ui_.events, (std::vector<std::string>{"busy", "idle", "notice"}))
       << "the folder was never asked for";
-  EXPECT_TRUE(runningChildren().empty());
+  EXPECT_TRUE(childProcessesOf(GetCurrentProcessId()).empty());
   EXPECT_EQ(temp_.entries(), before);
   EXPECT_TRUE(readTree(out_.path()).empty());
 }

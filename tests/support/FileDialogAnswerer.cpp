@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include "support/WindowText.h"
+
 namespace {
 
 struct Search {
@@ -13,18 +15,12 @@ struct Search {
   HWND found;
 };
 
-std::wstring textOf(HWND window) {
-  wchar_t text[512] = {};
-  SendMessageTimeoutW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
-                      1000, nullptr);
-  return text;
-}
-
 BOOL CALLBACK considerDialog(HWND window, LPARAM param) {
   auto& search = *reinterpret_cast<Search*>(param);
   DWORD process = 0;
   GetWindowThreadProcessId(window, &process);
-  if (process != search.processId || !IsWindowVisible(window) || textOf(window) != *search.title)
+  if (process != search.processId || !IsWindowVisible(window) ||
+      windowText(window) != *search.title)
     return TRUE;
   search.found = window;
   return FALSE;

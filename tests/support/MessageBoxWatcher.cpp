@@ -3,14 +3,9 @@
 
 #include <set>
 
-namespace {
+#include "support/WindowText.h"
 
-std::wstring windowText(HWND window) {
-  wchar_t buffer[4096] = {};
-  SendMessageTimeoutW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
-                      1000, nullptr);
-  return buffer;
-}
+namespace {
 
 BOOL CALLBACK findBox(HWND window, LPARAM param) {
   DWORD process = 0;
