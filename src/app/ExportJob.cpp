@@ -1,6 +1,7 @@
 // One export on a thread of its own, and its one way to stop.
 #include "app/ExportJob.h"
 
+#include <new>
 #include <optional>
 
 #include "app/MainWindow.h"
@@ -10,7 +11,12 @@ ExportJob::ExportJob(MainWindow& window, Runner run, std::wstring dropped, UINT 
   const HWND handle = window.handle();
   thread_ =
       std::thread([this, run = std::move(run), dropped = std::move(dropped), handle, endedMessage] {
-        run(dropped, ui_);
+        try {
+          run(dropped, ui_);
+        } catch (const std::bad_alloc&) {
+          // A book made to exhaust the memory ends its export, never the program.
+          ui_.reportStopped(ExportStop::UnreadableBook);
+        }
         PostMessageW(handle, endedMessage, 0, 0);
         SetEvent(ended_.get());
       });

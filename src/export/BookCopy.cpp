@@ -1,6 +1,8 @@
 // The copy of the user's own book, made on a thread of its own.
 #include "export/BookCopy.h"
 
+#include <new>
+
 #include "bookdb/BookReadLock.h"
 #include "win/WideFileOps.h"
 
@@ -43,6 +45,11 @@ BookCopy::BookCopy(std::wstring_view source)
     : path_(folder_.file(L"tmp.db")),
       result_(copied_.get_future().share()),
       copier_([this, source = std::wstring(source)](std::stop_token stop) {
-        copied_.set_value(folder_.created() ? copyBook(source, path_, stop)
-                                            : BookFault::WorkingSpace);
+        BookFault fault = BookFault::WorkingSpace;
+        try {
+          if (folder_.created()) fault = copyBook(source, path_, stop);
+        } catch (const std::bad_alloc&) {
+          fault = BookFault::Unreadable;  // no memory left even for the copy's buffer
+        }
+        copied_.set_value(fault);
       }) {}
