@@ -11,14 +11,14 @@ namespace {
 constexpr std::int64_t kFirstRowid = std::numeric_limits<std::int64_t>::min();
 constexpr std::int64_t kLastRowid = std::numeric_limits<std::int64_t>::max();
 
-constexpr const char* kFolderQuery =
-    "SELECT name, id FROM Folder WHERE deleted=0 AND id IS NOT 'PW_Trash'";
-constexpr const char* kFolderByRowid =
-    "SELECT name, id FROM Folder WHERE deleted=0 AND id IS NOT 'PW_Trash' AND rowid=?1";
+// The folders exported: neither deleted nor the trash.
+constexpr std::string_view kLiveFolder = "Folder.deleted=0 AND Folder.id IS NOT 'PW_Trash'";
+const std::string kFolderQuery = "SELECT name, id FROM Folder WHERE " + std::string(kLiveFolder);
+const std::string kFolderByRowid = kFolderQuery + " AND rowid=?1";
 // The articles the walk will meet, folder row by folder row.
-constexpr const char* kArticleCountQuery =
-    "SELECT COUNT(*) FROM Folder JOIN Article ON Article.folderId = Folder.id "
-    "WHERE Folder.deleted=0 AND Folder.id IS NOT 'PW_Trash' AND Article.deleted=0";
+const std::string kArticleCountQuery =
+    "SELECT COUNT(*) FROM Folder JOIN Article ON Article.folderId = Folder.id WHERE " +
+    std::string(kLiveFolder) + " AND Article.deleted=0";
 
 // Nobody else opens the private copy: one lock held for the whole walk instead of one taken per
 // query, and no waiting for the disk, since the copy is thrown away. The page cache holds the

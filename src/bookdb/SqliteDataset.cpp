@@ -6,7 +6,6 @@
 #include <new>
 
 #include "win/AsciiFold.h"
-#include "win/TextConversion.h"
 
 BookFault faultOfSqliteCode(int code) {
   switch (code & 0xFF) {
@@ -66,21 +65,6 @@ void SqliteDataset::startOver() {
   errorCode_ = 0;
 }
 
-bool SqliteDataset::MoveFirst() {
-  if (!isReady()) return false;
-  startOver();
-  count_ = 0;
-  while (step()) ++count_;
-  const bool ok = !failed();
-  const int error = errorCode_;
-  sqlite3_reset(statement_.get());
-  onRow_ = false;
-  counted_ = true;
-  atEnd_ = count_ == 0;
-  errorCode_ = error;
-  return ok;
-}
-
 bool SqliteDataset::MoveNext() {
   // A finished statement would start over on the next step.
   if (!isReady() || atEnd_) return false;
@@ -101,25 +85,22 @@ bool SqliteDataset::Bind(int number, std::int64_t value) {
 }
 
 int SqliteDataset::columnIndex(std::string_view name) const {
-  const auto utf8Name = ansiToUtf8(name);
-  if (!utf8Name) return -1;
   const int columns = sqlite3_column_count(statement_.get());
   for (int i = 0; i < columns; ++i) {
     const char* column = sqlite3_column_name(statement_.get(), i);
-    if (equalIgnoringAsciiCase(std::string_view(column ? column : ""), std::string_view(*utf8Name)))
-      return i;
+    if (equalIgnoringAsciiCase(std::string_view(column ? column : ""), name)) return i;
   }
   return -1;
 }
 
-std::string SqliteDataset::read(int index, Kind kind, bool* ok) const {
+std::string SqliteDataset::read(int index, bool* ok) const {
   if (ok) *ok = false;
   if (!isReady() || !onRow_ || index < 0 || index >= sqlite3_column_count(statement_.get()))
     return std::string();
   sqlite3_stmt* statement = statement_.get();
   const int type = sqlite3_column_type(statement, index);
   // Text as UTF-8 whatever the database's own text encoding; numbers as their text.
-  const bool asText = kind == Kind::Text || type != SQLITE_BLOB;
+  const bool asText = type != SQLITE_BLOB;
   const void* data = asText ? static_cast<const void*>(sqlite3_column_text(statement, index))
                             : sqlite3_column_blob(statement, index);
   const int size = sqlite3_column_bytes(statement, index);
@@ -130,7 +111,6 @@ std::string SqliteDataset::read(int index, Kind kind, bool* ok) const {
   std::string value;
   try {
     if (data && size > 0) value.assign(static_cast<const char*>(data), static_cast<size_t>(size));
-    if (kind == Kind::Text && !value.empty()) value = utf8ToAnsi(value).value_or(std::string());
   } catch (const std::bad_alloc&) {
     // A value larger than the memory left (a 32-bit program has 2 GB in all) is not read.
     return std::string();
@@ -139,31 +119,19 @@ std::string SqliteDataset::read(int index, Kind kind, bool* ok) const {
   return value;
 }
 
-std::string SqliteDataset::ReadText(std::string_view name, bool* ok) const {
-  if (ok) *ok = false;
-  if (!isReady() || name.empty()) return std::string();
-  return read(columnIndex(name), Kind::Text, ok);
-}
-
-std::string SqliteDataset::ReadText(int number, bool* ok) const {
-  return read(number > 0 ? number - 1 : -1, Kind::Text, ok);
-}
-
 std::string SqliteDataset::ReadBytes(std::string_view name, bool* ok) const {
   if (ok) *ok = false;
   if (!isReady() || name.empty()) return std::string();
-  return read(columnIndex(name), Kind::Bytes, ok);
+  return read(columnIndex(name), ok);
 }
 
 std::string SqliteDataset::ReadBytes(int number, bool* ok) const {
-  return read(number > 0 ? number - 1 : -1, Kind::Bytes, ok);
+  return read(number > 0 ? number - 1 : -1, ok);
 }
 
 bool SqliteDataset::Close() {
   statement_.reset();
   connection_ = nullptr;
-  count_ = 0;
-  counted_ = false;
   onRow_ = false;
   atEnd_ = false;
   errorCode_ = 0;

@@ -18,10 +18,6 @@ class SqliteDataset {
   SqliteDataset& operator=(SqliteDataset&&) noexcept = default;
   ~SqliteDataset() = default;
 
-  // Counts the rows by stepping to the end, then rewinds so that MoveNext yields the first row.
-  // False when the statement is not ready or counting hit an error (see failed()).
-  bool MoveFirst();
-  int GetRecordCount() const { return counted_ ? count_ : 0; }
   // True when a row is current. False at the end of the rows and on an error alike: failed()
   // tells them apart.
   bool MoveNext();
@@ -37,12 +33,9 @@ class SqliteDataset {
   bool Bind(int number, std::string_view utf8Text);
   bool Bind(int number, std::int64_t value);
 
-  // A column by name (ASCII letters matched in any case) or by 1-based number. `ok`, when
-  // given, tells whether the value came from a current row and could be read (a value too large
-  // for the memory left is not). Text is
-  // converted to ANSI (empty when it has no exact ANSI form); bytes are returned as stored.
-  std::string ReadText(std::string_view name, bool* ok = nullptr) const;
-  std::string ReadText(int number, bool* ok = nullptr) const;
+  // A column by name (ASCII letters matched in any case) or by 1-based number, as stored (text
+  // as UTF-8, numbers as their text). `ok`, when given, tells whether the value came from a
+  // current row and could be read (a value too large for the memory left is not).
   std::string ReadBytes(std::string_view name, bool* ok = nullptr) const;
   std::string ReadBytes(int number, bool* ok = nullptr) const;
 
@@ -54,7 +47,6 @@ class SqliteDataset {
   struct StatementDeleter {
     void operator()(sqlite3_stmt* statement) const;
   };
-  enum class Kind { Text, Bytes };
 
   // Prepares the first statement of `utf8Sql`; a failure leaves the record set empty.
   bool Prepare(sqlite3* connection, std::string_view utf8Sql);
@@ -62,12 +54,10 @@ class SqliteDataset {
   bool step();
   void startOver();
   int columnIndex(std::string_view name) const;
-  std::string read(int index, Kind kind, bool* ok) const;
+  std::string read(int index, bool* ok) const;
 
   sqlite3* connection_ = nullptr;  // borrowed from the SqliteDB
   std::unique_ptr<sqlite3_stmt, StatementDeleter> statement_;
-  int count_ = 0;
-  bool counted_ = false;
   bool onRow_ = false;  // the last step yielded a row, which the statement still holds
   bool atEnd_ = false;  // the last step found no further row, or failed
   int errorCode_ = 0;   // of the last step
