@@ -25,7 +25,6 @@ std::optional<std::wstring> AppUi::chooseExportFolder() {
 }
 
 void AppUi::show(const Notice& notice) {
-  if (quiet_) return;
   // The program's notices wait for the user: no time-out. A user who went on to another window
   // during a long export is shown that it ended by the taskbar button, flashing until they come
   // back.

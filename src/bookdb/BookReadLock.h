@@ -6,9 +6,8 @@
 
 #include <string_view>
 
+#include "bookdb/SqliteDB.h"
 #include "win/WideFileOps.h"
-
-struct sqlite3;
 
 class BookReadLock {
  public:
@@ -20,13 +19,10 @@ class BookReadLock {
   BookReadLock(const BookReadLock&) = delete;
   BookReadLock& operator=(const BookReadLock&) = delete;
 
-  bool held() const { return held_; }
-
   // The bytes SQLite locks in a database file (they hold no data): a copy made meanwhile reads
   // them as zeros where a lock refuses the read.
   static constexpr LockedBytes kLockBytes = {0x40000000, 512};
 
  private:
-  sqlite3* connection_ = nullptr;
-  bool held_ = false;
+  SqliteDB book_;
 };

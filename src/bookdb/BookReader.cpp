@@ -86,10 +86,10 @@ constexpr const char* kRowsOfFolderByQuery =
 // each table is read up to its first page that cannot be, and the rows then sorted here. The
 // rank's type and its value as a number sort as SQLite sorts the rank itself.
 constexpr const char* kArticlesOfFolderUnsorted =
-    "SELECT title, extension, rank, content, typeof(rank), CAST(rank AS REAL) FROM Article "
+    "SELECT title, extension, rank, content, 0, typeof(rank), CAST(rank AS REAL) FROM Article "
     "WHERE deleted=0 AND folderId=?1";
 constexpr const char* kCategoriesOfFolderUnsorted =
-    "SELECT name, '', rank, '', typeof(rank), CAST(rank AS REAL) FROM Category "
+    "SELECT name, '', rank, '', 1, typeof(rank), CAST(rank AS REAL) FROM Category "
     "WHERE deleted=0 AND folderId=?1";
 
 // A row's rank as SQLite orders it: NULL first, then numbers by value, then text and blobs by
@@ -104,6 +104,22 @@ struct RankKey {
     return bytes < other.bytes;
   }
 };
+
+// The row a folder's query is on: its columns are title, extension, rank, content and whether it
+// is a category.
+BookRow rowOfFolderQuery(const SqliteDataset& query) {
+  BookRow row;
+  row.utf8Title = query.ReadBytes(1);
+  if (query.ReadBytes(5) == "1") {
+    row.kind = BookRow::Kind::Category;
+    return row;
+  }
+  bool contentRead = false;
+  row.isTxt = query.ReadBytes(2) == "txt";
+  row.content = query.ReadBytes(4, &contentRead);
+  if (!contentRead) row.kind = BookRow::Kind::UnreadableArticle;
+  return row;
+}
 
 // What the book declares a table to be, from its schema.
 enum class TableShape {
@@ -337,8 +353,8 @@ int BookReader::countArticles() {
 }
 
 std::vector<LostRows> BookReader::lostRows(const std::vector<BookFolder>& folders) {
-  std::vector<LostRows> lost(folders.size());
   if (!lookupReady_) return {};
+  std::vector<LostRows> lost(folders.size());
   const struct {
     const char* table;
     bool rowsLost;
@@ -380,16 +396,7 @@ BookReader::FolderResult BookReader::readFolderByQuery(std::string_view utf8Fold
   bool handedOver = false;
   while (folderQuery_.MoveNext()) {
     handedOver = true;
-    BookRow row;
-    row.utf8Title = folderQuery_.ReadBytes(1);
-    if (folderQuery_.ReadBytes(5) == "1") {
-      row.kind = BookRow::Kind::Category;
-    } else {
-      bool contentRead = false;
-      row.isTxt = folderQuery_.ReadBytes(2) == "txt";
-      row.content = folderQuery_.ReadBytes(4, &contentRead);
-      if (!contentRead) row.kind = BookRow::Kind::UnreadableArticle;
-    }
+    BookRow row = rowOfFolderQuery(folderQuery_);
     onRow(row);
   }
   if (!folderQuery_.failed()) return {true, BookFault::None};
@@ -406,28 +413,18 @@ BookReader::FolderResult BookReader::readFolderUnsorted(
   };
   std::vector<RankedRow> rows;
   for (const char* sql : {kArticlesOfFolderUnsorted, kCategoriesOfFolderUnsorted}) {
-    const bool categories = sql == kCategoriesOfFolderUnsorted;
     auto scan = db_.Query(sql);
     scan.Bind(1, utf8FolderId);
     while (scan.MoveNext()) {
       RankedRow ranked;
-      const std::string type = scan.ReadBytes(5);
+      ranked.row = rowOfFolderQuery(scan);
+      const std::string type = scan.ReadBytes(6);
       ranked.rank.typeOrder = type == "null" ? 0 : type == "text" ? 2 : type == "blob" ? 3 : 1;
       if (ranked.rank.typeOrder == 1) {
-        const std::string number = scan.ReadBytes(6);
+        const std::string number = scan.ReadBytes(7);
         std::from_chars(number.data(), number.data() + number.size(), ranked.rank.number);
       } else {
         ranked.rank.bytes = scan.ReadBytes(3);
-      }
-      BookRow& row = ranked.row;
-      row.utf8Title = scan.ReadBytes(1);
-      if (categories) {
-        row.kind = BookRow::Kind::Category;
-      } else {
-        bool contentRead = false;
-        row.isTxt = scan.ReadBytes(2) == "txt";
-        row.content = scan.ReadBytes(4, &contentRead);
-        if (!contentRead) row.kind = BookRow::Kind::UnreadableArticle;
       }
       rows.push_back(std::move(ranked));
     }

@@ -29,11 +29,20 @@ bool SqliteDB::Open(std::wstring_view path, bool allowCreate) {
   if (inMemory && !allowCreate) return false;
   if (!inMemory && !allowCreate && !fileIsReadable(path)) return false;
 
+  // Without allowCreate the file was just found; never create one if it vanished meanwhile.
+  return openWith(inMemory ? std::wstring_view(L":memory:") : path,
+                  SQLITE_OPEN_READWRITE | (allowCreate ? SQLITE_OPEN_CREATE : 0));
+}
+
+bool SqliteDB::OpenReadOnly(std::wstring_view path) {
+  Close();
+  return fileIsReadable(path) && openWith(path, SQLITE_OPEN_READONLY);
+}
+
+bool SqliteDB::openWith(std::wstring_view path, int flags) {
   // SQLite's long-path layer takes the "\\?\" form as it is and opens files with the wide
   // functions, so the path may be of any length and hold any characters.
-  const std::string utf8Path = inMemory ? ":memory:" : wideToUtf8(longPathForm(path));
-  // Without allowCreate the file was just found; never create one if it vanished meanwhile.
-  const int flags = SQLITE_OPEN_READWRITE | (allowCreate ? SQLITE_OPEN_CREATE : 0);
+  const std::string utf8Path = path == L":memory:" ? ":memory:" : wideToUtf8(longPathForm(path));
   sqlite3* connection = nullptr;
   const int rc = sqlite3_open_v2(utf8Path.c_str(), &connection, flags, "win32-longpath");
   connection_ = connection;

@@ -18,6 +18,8 @@ class SqliteDB {
   // first). Without allowCreate the file must exist and nothing is created; ":memory:" (any
   // case) or an empty path opens an in-memory database, and only with allowCreate.
   bool Open(std::wstring_view path, bool allowCreate = false);
+  // Opens an existing database for reading only: nothing is ever written to it or beside it.
+  bool OpenReadOnly(std::wstring_view path);
   // A record set for the first statement of `utf8Sql`; empty (not ready) when it does not
   // prepare. The record set borrows the connection.
   SqliteDataset Query(std::string_view utf8Sql) const;
@@ -30,5 +32,7 @@ class SqliteDB {
   void stopWhen(const std::atomic<bool>& stop);
 
  private:
+  bool openWith(std::wstring_view path, int flags);
+
   sqlite3* connection_ = nullptr;
 };

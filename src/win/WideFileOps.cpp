@@ -30,7 +30,19 @@ size_t rootLength(std::wstring_view longPath) {
   return 0;
 }
 
-// `path` with its "." and ".." resolved; unchanged when Windows cannot tell.
+DWORD attributesOf(std::wstring_view path) {
+  return GetFileAttributesW(longPathForm(path).c_str());
+}
+
+// Marks a file being written to go when its handle closes: nothing half-written is left behind
+// under a name that looks complete. The handle must have been opened with DELETE access.
+void discardOnClose(HANDLE file) {
+  FILE_DISPOSITION_INFO dispose{TRUE};
+  SetFileInformationByHandle(file, FileDispositionInfo, &dispose, sizeof dispose);
+}
+
+}  // namespace
+
 std::wstring fullPathOf(const std::wstring& path) {
   std::wstring full(path.size() + 1, L'\0');
   for (;;) {
@@ -44,19 +56,6 @@ std::wstring fullPathOf(const std::wstring& path) {
     full.resize(length);
   }
 }
-
-DWORD attributesOf(std::wstring_view path) {
-  return GetFileAttributesW(longPathForm(path).c_str());
-}
-
-// Marks a file being written to go when its handle closes: nothing half-written is left behind
-// under a name that looks complete. The handle must have been opened with DELETE access.
-void discardOnClose(HANDLE file) {
-  FILE_DISPOSITION_INFO dispose{TRUE};
-  SetFileInformationByHandle(file, FileDispositionInfo, &dispose, sizeof dispose);
-}
-
-}  // namespace
 
 std::wstring longPathForm(std::wstring_view path) {
   std::wstring normal(path);

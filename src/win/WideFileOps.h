@@ -7,6 +7,10 @@
 #include <string>
 #include <string_view>
 
+// `path` made absolute from the current folder, with its "." and ".." resolved, at any length;
+// unchanged when Windows cannot tell.
+std::wstring fullPathOf(const std::wstring& path);
+
 // The form Windows takes for paths beyond MAX_PATH: "/" becomes "\", "D:\x" becomes "\\?\D:\x"
 // and "\\server\share\x" becomes "\\?\UNC\server\share\x". Other paths are returned unchanged.
 std::wstring longPathForm(std::wstring_view path);
